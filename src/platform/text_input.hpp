@@ -1,0 +1,93 @@
+// Reading input text files item by item, as the program's inputs are written.
+//
+// Every read starts on a new line; items end at a blank, a tab, a comma, a slash or
+// the end of the line; lines holding no item are skipped while an item is looked for;
+// what follows the last item wanted on a line is ignored; a text item is one word, or
+// the text between quotes. A comma right after another comma (or at the start of a
+// line) is a null item, which leaves its target unchanged; a slash ends the read and
+// leaves the remaining targets unchanged. Fixed-width text reads take the next line's
+// first w characters, blank-padded. CR LF line ends read like LF.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vl {
+
+struct FreeItem {
+    enum class Kind { Value, Null };
+    Kind kind = Kind::Value;
+    std::string text;  // without quotes
+    bool quoted = false;
+};
+
+struct SplitLine {
+    std::vector<FreeItem> items;
+    bool slash = false;  // a slash ended the line's items
+};
+
+// The items of one line.
+SplitLine splitItems(std::string_view line);
+
+// Number syntax: [sign] digits [. digits] [e|E|d|D [sign] digits] (at least one digit
+// before the exponent); nothing else, no inf or nan.
+std::optional<double> parseReal(std::string_view item);
+std::optional<long long> parseInteger(std::string_view item);
+
+// First free-format item of a text (the form's fields): nullopt when the text holds no
+// item, starts with a null item or a slash, or (for numbers) the item is not a number.
+std::optional<double> firstReal(std::string_view text);
+std::optional<std::string> firstText(std::string_view text);
+
+class InputFile;
+
+// One free-format read of several items, possibly over several lines.
+class ListRead {
+public:
+    explicit ListRead(InputFile& file);
+    void real(double& target);
+    void integer(int& target);
+    // A text item, cut to maxLength characters.
+    void text(std::string& target, std::size_t maxLength);
+    // A one-character item (its first character).
+    void character(char& target);
+
+private:
+    const FreeItem* next(const char* what);
+    InputFile& file_;
+    SplitLine current_;
+    std::size_t position_ = 0;
+    bool haveLine_ = false;
+    bool ended_ = false;
+};
+
+class InputFile {
+public:
+    // Opens the file for reading; a missing file is created empty (its first read fails).
+    explicit InputFile(std::string name);
+    const std::string& name() const { return name_; }
+
+    // One-item reads, each starting on a new line.
+    double readReal();
+    int readInteger();
+    std::string readText(std::size_t maxLength);
+    // The next line, whatever it holds, cut or padded to width characters.
+    std::string readFixedText(std::size_t width);
+    // The next raw line (no CR); nullopt at the end of the file.
+    std::optional<std::string> nextLine();
+    // 1-based number of the last line taken.
+    std::size_t lineNumber() const { return next_; }
+    bool atEnd() const { return next_ >= lines_.size(); }
+
+    [[noreturn]] void fail(std::string_view kind) const;
+
+private:
+    std::string name_;
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace vl

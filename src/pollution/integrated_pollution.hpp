@@ -1,0 +1,8 @@
+// Upward flux ratios and uplight densities.
+#pragma once
+
+namespace vl {
+
+void reportIntegratedPollution();
+
+}  // namespace vl

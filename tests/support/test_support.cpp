@@ -1,0 +1,102 @@
+#include "support/test_support.hpp"
+
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "output/streams.hpp"
+
+namespace vl::test {
+
+namespace fs = std::filesystem;
+
+ScratchDir::ScratchDir() : previous_(fs::current_path()) {
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    path_ = fs::temp_directory_path() /
+            ("vl_test_" + std::to_string(rd()) + "_" + std::to_string(counter++));
+    fs::create_directories(path_);
+    fs::current_path(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    fs::current_path(previous_, ec);
+    fs::remove_all(path_, ec);
+}
+
+void ScratchDir::copyBundled(const std::string& name, const std::string& as) const {
+    fs::copy_file(fs::path(VL_BUNDLED_DATA_DIR) / name, path_ / (as.empty() ? name : as),
+                  fs::copy_options::overwrite_existing);
+}
+
+void ScratchDir::copyTestData(const std::string& name, const std::string& as) const {
+    fs::copy_file(fs::path(VL_TEST_DATA_DIR) / name, path_ / (as.empty() ? fs::path(name).filename().string() : as),
+                  fs::copy_options::overwrite_existing);
+}
+
+void ScratchDir::copyAllBundled() const {
+    for (const auto& entry : fs::directory_iterator(VL_BUNDLED_DATA_DIR)) {
+        if (entry.is_regular_file() && entry.path().extension() != ".md") {
+            fs::copy_file(entry.path(), path_ / entry.path().filename(), fs::copy_options::overwrite_existing);
+        }
+    }
+}
+
+void ScratchDir::write(const std::string& name, const std::string& content) const {
+    std::ofstream out(path_ / name, std::ios::binary);
+    out << content;
+}
+
+ConsoleCapture::ConsoleCapture() {
+    setConsoleSink([this](std::string_view line) { lines_.emplace_back(line); });
+    setConsolePause([] {});
+}
+
+ConsoleCapture::~ConsoleCapture() {
+    setConsoleSink(nullptr);
+    setConsolePause(nullptr);
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::vector<std::string> readLines(const fs::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+ProgramResult runProgram(const std::string& arguments, const std::string& input) {
+    ProgramResult result;
+    const std::string base = (fs::current_path() / ".vl_run_").string();
+    std::string command = std::string("\"") + VL_PROGRAM_PATH + "\" " + arguments;
+    if (!input.empty()) {
+        std::ofstream(base + "in") << input;
+        command += " < \"" + base + "in\"";
+    } else {
+        command += " < /dev/null";
+    }
+    command += " > \"" + base + "out\" 2> \"" + base + "err\"";
+    const int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = readFile(base + "out");
+    result.err = readFile(base + "err");
+    std::error_code ec;
+    fs::remove(base + "out", ec);
+    fs::remove(base + "err", ec);
+    fs::remove(base + "in", ec);
+    return result;
+}
+
+}  // namespace vl::test

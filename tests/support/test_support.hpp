@@ -1,0 +1,54 @@
+// Shared helpers of the test programs.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vl::test {
+
+// A fresh temporary directory that becomes the current directory for the test's life.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    // Copies a file of the bundled data/ (or of tests/data/ when testData) here.
+    void copyBundled(const std::string& name, const std::string& as = "") const;
+    void copyTestData(const std::string& name, const std::string& as = "") const;
+    void copyAllBundled() const;
+    void write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+// Collects the Console lines while alive (instead of standard output).
+class ConsoleCapture {
+public:
+    ConsoleCapture();
+    ~ConsoleCapture();
+    ConsoleCapture(const ConsoleCapture&) = delete;
+    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+std::vector<std::string> readLines(const std::filesystem::path& path);
+
+struct ProgramResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+// Runs the built program with the arguments (shell-quoted by the caller) in the current
+// directory, standard input from /dev/null unless input is given.
+ProgramResult runProgram(const std::string& arguments, const std::string& input = "");
+
+}  // namespace vl::test
