@@ -1,1 +1,157 @@
-int main() { return 0; }
+// Entry point: the input form (terminal or scripted), or a single run on a prepared
+// installation file.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/driver.hpp"
+#include "app/form_handlers.hpp"
+#include "app/form_layout.hpp"
+#include "platform/process_stop.hpp"
+#include "platform/scripted_form.hpp"
+#ifdef VL_HAVE_TERMINAL
+#include "platform/terminal/terminal_form.hpp"
+#endif
+
+namespace {
+
+constexpr const char* kVersion = "vesperluminal beta 1.6.1";
+
+void printHelp() {
+    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--help] [--version]\n"
+                 "\n"
+                 "Evaluates one straight road lighting installation and the light pollution it causes.\n"
+                 "All input and output files are in the current directory.\n"
+                 "\n"
+                 "  (no option)   the input form in this terminal\n"
+                 "  --batch       the form without a screen: the defaults are set and stored, each --set\n"
+                 "                changes one field (as if typed), each --start runs one computation and\n"
+                 "                prints the report file name\n"
+                 "  --set ID=TEXT field id 1001..1021 or one of: flux width spacing overhang tilt height\n"
+                 "                maintenance surface photometry grid\n"
+                 "  --start       press \"Start computation\"\n"
+                 "  --run         one computation on the input_nocturne.dat already present (no form)\n"
+                 "  --help        this text\n"
+                 "  --version     the version\n"
+                 "\n"
+                 "VESPERLUMINAL_CLOCK=ccyymmddhhmmss fixes the date and time a run reads.\n";
+}
+
+int fieldId(const std::string& name) {
+    static const std::map<std::string, int> aliases = {
+        {"flux", 1001},   {"width", 1002},       {"spacing", 1006}, {"overhang", 1005},   {"tilt", 1008},
+        {"height", 1009}, {"maintenance", 1011}, {"surface", 1012}, {"photometry", 1010}, {"grid", 1021}};
+    auto it = aliases.find(name);
+    if (it != aliases.end()) return it->second;
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || name.size() > 5) return -1;
+    const int id = std::stoi(name);
+    return id >= 1001 && id <= 1021 ? id : -1;
+}
+
+int usageError(const std::string& message) {
+    std::cerr << "vesperluminal: " << message << "\n(see vesperluminal --help)\n";
+    return 64;
+}
+
+bool terminalActive = false;
+
+void restore() {
+#ifdef VL_HAVE_TERMINAL
+    if (terminalActive) vl::platform::restoreTerminal();
+#endif
+}
+
+int run(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool batch = false;
+    bool single = false;
+    vl::platform::Script script;
+    script.startButton = vl::kStartButton;
+    script.resultField = vl::kReportNameField;
+    script.print = [](const std::string& text) { std::cout << text << '\n' << std::flush; };
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        if (a == "--help" || a == "-h") {
+            printHelp();
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << kVersion << '\n';
+            return 0;
+        }
+        if (a == "--batch") {
+            batch = true;
+        } else if (a == "--run") {
+            single = true;
+        } else if (a == "--start") {
+            script.actions.push_back({vl::platform::ScriptAction::Kind::Start, 0, {}});
+        } else if (a == "--set" || a.rfind("--set=", 0) == 0) {
+            std::string setting;
+            if (a == "--set") {
+                if (k + 1 >= args.size()) return usageError("--set needs ID=TEXT");
+                setting = args[++k];
+            } else {
+                setting = a.substr(6);
+            }
+            const auto eq = setting.find('=');
+            if (eq == std::string::npos) return usageError("--set needs ID=TEXT, not \"" + setting + "\"");
+            const int id = fieldId(setting.substr(0, eq));
+            if (id < 0) return usageError("unknown field \"" + setting.substr(0, eq) + "\"");
+            script.actions.push_back({vl::platform::ScriptAction::Kind::Set, id, setting.substr(eq + 1)});
+        } else {
+            return usageError("unknown option \"" + a + "\"");
+        }
+    }
+    if (single) {
+        if (batch || !script.actions.empty()) return usageError("--run takes no other option");
+        std::string reportName(40, ' ');
+        vl::runComputation(reportName);
+        return 0;
+    }
+    if (!batch && !script.actions.empty()) return usageError("--set and --start go with --batch");
+    if (batch) {
+        vl::platform::ScriptedToolkit toolkit(script);
+        vl::runInputForm(toolkit);
+        return 0;
+    }
+#ifdef VL_HAVE_TERMINAL
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+        auto toolkit = vl::platform::makeTerminalToolkit();
+        terminalActive = true;
+        vl::runInputForm(*toolkit);
+        restore();
+        terminalActive = false;
+        return 0;
+    }
+#endif
+    std::cerr << "vesperluminal: the input form needs a terminal; use --batch (see --help)\n";
+    return 64;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int status = 0;
+    try {
+        status = run(argc, argv);
+    } catch (const vl::ProcessStop& stop) {
+        restore();
+        std::cout.flush();
+        if (terminalActive && !stop.consoleMessage.empty()) std::cout << ' ' << stop.consoleMessage << '\n';
+        if (!stop.errorMessage.empty()) std::cerr << stop.errorMessage << '\n';
+        status = stop.status;
+    } catch (const std::exception& error) {
+        restore();
+        std::cout.flush();
+        std::cerr << "vesperluminal: " << error.what() << '\n';
+        status = 3;
+    }
+    std::cout.flush();
+    return status;
+}

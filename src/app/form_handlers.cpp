@@ -1,0 +1,103 @@
+#include "app/form_handlers.hpp"
+
+#include <cmath>
+
+#include "app/driver.hpp"
+#include "app/form_layout.hpp"
+#include "app/installation_file.hpp"
+#include "output/format.hpp"
+#include "output/streams.hpp"
+#include "platform/text_input.hpp"
+
+namespace vl {
+
+InstallationData& formInstallation() {
+    static InstallationData data;
+    return data;
+}
+
+void onFormInit(platform::Form& form) {
+    platform::FontDescription font;
+    font.height = 20;
+    font.weight = 700;
+    font.pitchAndFamily = 1;
+    form.applyFont(1001, font);
+    form.setTitle("Vesperluminal");
+    const platform::Rect desktop = form.desktopRect();
+    const platform::Rect window = form.windowRect();
+    const int left = desktop.left + ((desktop.right - desktop.left) - (window.right - window.left) + 99) / 2;
+    const int top = desktop.top + ((desktop.bottom - desktop.top) - (window.bottom - window.top)) / 2;
+    form.move(left, top, window.right - window.left + 1, window.bottom - window.top + 1);
+    form.bringToForeground();
+}
+
+namespace {
+
+double* realField(InstallationData& data, int id) {
+    switch (id) {
+        case 1001: return &data.lampFlux;
+        case 1002: return &data.roadWidth;
+        case 1006: return &data.spacing;
+        case 1005: return &data.overhang;
+        case 1009: return &data.poleHeight;
+        case 1011: return &data.maintenanceFactor;
+        case 1008: return &data.tilt;
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
+    InstallationData& data = formInstallation();
+    bool isInput = false;
+    for (int id : kInputEdits) isInput = isInput || id == controlId;
+    if (isInput) {
+        std::string text = form.text(controlId);
+        if (text.size() > 256) text.resize(256);
+        if (double* field = realField(data, controlId)) {
+            if (auto value = firstReal(text)) *field = *value;
+        } else if (controlId == 1021) {
+            if (auto value = firstReal(text)) {
+                const double t = std::trunc(*value);
+                if (t >= -2147483648.0 && t <= 2147483647.0) data.gridChoice = static_cast<int>(t);
+            }
+        } else if (controlId == 1012 || controlId == 1010) {
+            if (auto value = firstText(text)) {
+                std::string& target = controlId == 1012 ? data.surfaceClass : data.photometryFile;
+                const std::size_t width = controlId == 1012 ? 2 : 20;
+                target = value->substr(0, std::min(width, value->size()));
+            }
+        }
+    }
+    writeInstallationFile(data);
+}
+
+void onStartComputation(platform::Form& form, int, platform::EventKind) {
+    std::string reportName(40, ' ');
+    runComputation(reportName);
+    const auto first = reportName.find_first_not_of(' ');
+    const auto last = reportName.find_last_not_of(' ');
+    form.setText(kReportNameField, first == std::string::npos ? "" : reportName.substr(first, last - first + 1));
+}
+
+bool runInputForm(platform::FormToolkit& toolkit) {
+    std::unique_ptr<platform::Form> form = toolkit.loadForm(formResources(), kInputForm);
+    if (!form) {
+        consoleText("Error: dialog not found");
+        return false;
+    }
+    const std::pair<int, const char*> defaults[] = {{1001, "6.5"}, {1002, "7.0"}, {1006, "24.0"}, {1005, "2.5"},
+                                                    {1009, "7.0"}, {1011, "0.8"}, {1008, "0."},   {1012, "C2"},
+                                                    {1021, "1"},   {1010, "eulumdat.ldt"}};
+    for (const auto& [id, text] : defaults) form->setText(id, text);
+    for (const auto& [id, text] : defaults) onFieldEdited(*form, id, platform::EventKind::Changed);
+    for (const auto& [id, text] : defaults) form->onEditChanged(id, onFieldEdited);
+    form->onButtonPressed(kStartButton, onStartComputation);
+    form->onInitialised(onFormInit);
+    form->runModal();
+    form.reset();
+    return true;
+}
+
+}  // namespace vl

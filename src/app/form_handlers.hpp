@@ -1,0 +1,20 @@
+// The three handlers of the input form and the start-up sequence.
+#pragma once
+
+#include "platform/form.hpp"
+#include "state/computation_state.hpp"
+
+namespace vl {
+
+// The form's own installation record (zero at program start, lives for the process).
+InstallationData& formInstallation();
+
+void onFormInit(platform::Form& form);
+void onFieldEdited(platform::Form& form, int controlId, platform::EventKind kind);
+void onStartComputation(platform::Form& form, int controlId, platform::EventKind kind);
+
+// Start-up: loads form 101, sets and stores the defaults, attaches the handlers and runs
+// the form modally. Returns false when the form could not be loaded.
+bool runInputForm(platform::FormToolkit& toolkit);
+
+}  // namespace vl

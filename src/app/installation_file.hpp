@@ -1,0 +1,28 @@
+// The files that carry a run's inputs: "input_nocturne.dat", "grid.dat", "extend.txt".
+#pragma once
+
+#include <string>
+
+#include "state/computation_state.hpp"
+
+namespace vl {
+
+inline constexpr const char* kInstallationFileName = "input_nocturne.dat";
+inline constexpr const char* kGridFileName = "grid.dat";
+inline constexpr const char* kExtendFileName = "extend.txt";
+
+// The 77-character line of the installation file.
+std::string installationLine(const InstallationData& data);
+// Replaces "input_nocturne.dat" whole (through a temporary file and a rename).
+void writeInstallationFile(const InstallationData& data);
+InstallationData readInstallationFile();
+
+// The first record of "grid.dat" whose number is choice (stops the process at the end of
+// the file when there is none).
+GridChoice readGridChoice(int choice);
+// Refuses a record the maps cannot hold (points outside 1..200, fractions outside 0..1).
+void checkGridRecord(const GridChoice& record);
+
+int readExtendFlag();
+
+}  // namespace vl
