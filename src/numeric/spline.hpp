@@ -3,6 +3,12 @@
 // A curve is splined once (prepareSpline) and evaluated often. A table is a set of
 // rows along its first axis, each splined once; an evaluation splines the rows' values
 // at the query's first coordinate along the second axis.
+//
+// Every spline takes 2 to 200 points per axis (a table also needs ld >= m); other sizes
+// stop the process with a Console message. Two equal abscissae around a query write
+// "Bad XA input.", wait for Enter and give the mean of the two ordinates. The table
+// evaluation keeps the x2-only part of its column elimination per axis and thread, so
+// it may be called from several threads at once on prepared tables.
 #pragma once
 
 namespace vl {
