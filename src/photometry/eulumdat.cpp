@@ -265,11 +265,8 @@ void readPhotometry() {
     if (p.conversionFactor != 1.0) notAllowed();
 
     p.measurementTilt = realOnLine(file, "the tilt during measurement");
+    // A count below 1 reads no lamp-set lines.
     p.lampSetCount = integerOnLine(file, "the number of lamp sets");
-    if (p.lampSetCount < 0) {
-        stopWithConsoleMessage("Eulumdat file " + fileName + ": number of lamp sets " +
-                               std::to_string(p.lampSetCount) + " is below 0");
-    }
 
     const std::vector<std::string> lamps = {
         " Conversion factor for luminous intensities CFLI" + fmt::F(p.conversionFactor, 7, 4),

@@ -422,11 +422,17 @@ TEST_F(EulumdatReader, LampSetsLastKeptNoneKeepsEarlier) {
     EXPECT_DOUBLE_EQ(table().lampSetFlux, 12001.9);
 
     LdtFile f = LdtFile::make(1, 1, 0, 3, 45, 0);
+    // A negative count is echoed and reads no lamp-set lines, like a count of 0.
     f.line(26) = "-1";
     r = run(f.text());
-    ASSERT_TRUE(r.stop.has_value());
-    EXPECT_EQ(r.stop->status, 1);
-    EXPECT_NE(r.console.back().find("lum.ldt"), std::string::npos);
+    ASSERT_FALSE(r.stop.has_value());
+    EXPECT_TRUE(contains(r.console, " Number of lamp sets -1"));
+    EXPECT_TRUE(contains(r.report, " Number of lamp sets -1"));
+    EXPECT_FALSE(contains(r.console, "type of lamp"));
+    EXPECT_EQ(table().lampSetCount, -1);
+    EXPECT_EQ(table().lampType, "LED module 2        ");
+    EXPECT_EQ(table().gammaCount, 3);
+    EXPECT_DOUBLE_EQ(table().gammaAngles[2], 90.0);
 
     f.line(26) = "100000";  // far more sets than the file holds
     r = run(f.text());
