@@ -18,6 +18,7 @@ namespace {
 
 using pollution::kElevationSet;
 using pollution::lineToBoth;
+using pollution::textsToBoth;
 using pollution::textToBoth;
 
 const std::string kNotAvailablePair = "  not available,   not available";
@@ -46,9 +47,8 @@ void reportAzimuthLuminance() {
     prepareSpline(pol.azimuthDeg.data(), pol.avgLuminanceByAzimuth.data(), kDirections, 0.0, 0.0,
                   pol.avgLuminanceSpline.data());
 
-    textToBoth(" ");
-    textToBoth("Average maintained luminance at azimuth omega");
-    textToBoth("              Azimuth (deg) luminance (cd/m^2)");
+    textsToBoth({" ", "Average maintained luminance at azimuth omega",
+                 "              Azimuth (deg) luminance (cd/m^2)"});
     for (int k = 0; k < kDirections; ++k) {
         lineToBoth("               " + fmt::I(10 * k, 11) +
                    fmt::F(pol.avgLuminanceByAzimuth[static_cast<std::size_t>(k)], 12, 3));
@@ -63,10 +63,8 @@ void reportDirectionTable() {
     const double lor = st.emission.lightOutputRatio / 100.0;
     const double gammaLast = pollution::lastGamma();
 
-    textToBoth(" ");
-    textToBoth("Upward intensity per unit luminaire flux (cd/klm)");
-    textToBoth("at elevation alpha and azimuth omega");
-    textToBoth("alpha(deg)  omega(deg) road intensity  fixture intensity  ratio%");
+    textsToBoth({" ", "Upward intensity per unit luminaire flux (cd/klm)", "at elevation alpha and azimuth omega",
+                 "alpha(deg)  omega(deg) road intensity  fixture intensity  ratio%"});
     for (int azimuth = 0; azimuth < 360; azimuth += 30) {
         const double omega = azimuth;
         const double lw = pol.avgLuminanceByAzimuth[static_cast<std::size_t>(azimuth / 10)];
@@ -97,9 +95,8 @@ void reportAzimuthAverages() {
     const double lor = st.emission.lightOutputRatio / 100.0;
     const double gammaLast = pollution::lastGamma();
 
-    textToBoth(" ");
-    textToBoth("Average upward intensity per unit luminaire flux at elevat. alpha");
-    textToBoth("    alpha  average road intensity  fixture intensity      ratio%");
+    textsToBoth({" ", "Average upward intensity per unit luminaire flux at elevat. alpha",
+                 "    alpha  average road intensity  fixture intensity      ratio%"});
     double sum = 0.0;
     for (double lw : pol.avgLuminanceByAzimuth) sum += lw;
     pol.meanLuminance = sum / 36.0;
@@ -173,8 +170,7 @@ void reportMaximumLuminaireIntensity() {
         lineToBoth(" per unit luminaire flux" + fmt::F(maxIntensity / lor, 7, 2) + angles);
         if (pollution::lastGamma() < 180.0) writeIncompletePhotometryWarning();
     } else {
-        textToBoth(" ");
-        textToBoth("Maximum luminaire intensity per unit lamp flux at angles C, gamma not available");
+        textsToBoth({" ", "Maximum luminaire intensity per unit lamp flux at angles C, gamma not available"});
     }
 }
 

@@ -37,6 +37,13 @@ inline void textToBoth(std::string_view text) {
     listText(Stream::Report, text);
 }
 
+// List lines of one text each: all of them on the Console, then all in the report.
+inline void textsToBoth(std::initializer_list<std::string_view> texts) {
+    for (Stream s : {Stream::Console, Stream::Report}) {
+        for (std::string_view text : texts) listText(s, text);
+    }
+}
+
 // "    ", the stream's separator and the title, on the Console and then in the report.
 inline void pollutionHeading(std::string_view title) {
     for (Stream s : {Stream::Console, Stream::Report}) {

@@ -95,8 +95,7 @@ void reportHemisphericFactors(double outOfRoadScale) {
                              fmt::Itrunc(fmt::truncated(outOfRoadScale * 100.0), 6));
         }
     } else {
-        pollution::textToBoth(" ");
-        pollution::textToBoth("total scattered light factors not available");
+        pollution::textsToBoth({" ", "total scattered light factors not available"});
     }
 }
 

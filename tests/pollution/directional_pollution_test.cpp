@@ -272,5 +272,52 @@ TEST_F(DirectionalPollution, UnlitRoadWritesAsterisksInsteadOfRatios) {
     EXPECT_EQ(console[avg + 1].substr(console[avg + 1].size() - 18), std::string(18, '*'));
 }
 
+// Console block then report block for the list-line headings; row by row for the rows.
+TEST_F(DirectionalPollution, HeadingBlocksGoToConsoleFirstRowsAlternate) {
+    setPhotometry(180.0, 5.0, roadLuminaire);
+    mergeConsoleIntoReport();
+    reportDirectionalPollution();
+    const auto merged = reportLines();
+    const auto expectBlockThenRows = [&](const std::vector<std::string>& heading, std::size_t rows) {
+        // Each heading opens with a blank line; its title finds it.
+        const std::size_t at = findLine(merged, "C|" + heading[1]) - 1;
+        ASSERT_LT(at + 2 * heading.size() + 2 * rows, merged.size() + 1);
+        for (std::size_t k = 0; k < heading.size(); ++k) {
+            EXPECT_EQ(merged[at + k], "C|" + heading[k]);
+            EXPECT_EQ(merged[at + heading.size() + k], heading[k]);
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            const std::size_t c = at + 2 * heading.size() + 2 * r;
+            EXPECT_EQ(merged[c], "C|" + merged[c + 1]) << r;
+        }
+    };
+    expectBlockThenRows({"  ", " Average maintained luminance at azimuth omega", kAzimuthHeading}, 36);
+    expectBlockThenRows({"  ", " Upward intensity per unit luminaire flux (cd/klm)",
+                         " at elevation alpha and azimuth omega", kDirectionHeading},
+                        48);
+    expectBlockThenRows({"  ", " Average upward intensity per unit luminaire flux at elevat. alpha", kAverageHeading},
+                        4);
+    // The maximum luminaire intensity alternates line by line from its blank line on.
+    const std::size_t max = findLine(merged, "C| Maximum upward luminaire intensity");
+    ASSERT_LT(max + 5, merged.size());
+    EXPECT_EQ(merged[max - 2], "C|  ");
+    EXPECT_EQ(merged[max - 1], "  ");
+    EXPECT_EQ(merged[max + 1], " Maximum upward luminaire intensity");
+    EXPECT_EQ(merged[max + 2], "C|" + merged[max + 3]);
+    EXPECT_EQ(merged[max + 4], "C|" + merged[max + 5]);
+}
+
+TEST_F(MaximumIntensity, NotAvailableBlockGoesToConsoleFirst) {
+    setPhotometry(90.0, 5.0, [](double, double g) { return g < 90.0 ? 300.0 : 0.0; });
+    state().pollution.meanLuminance = 1.0;
+    mergeConsoleIntoReport();
+    reportMaximumIntensities();
+    const auto merged = reportLines();
+    const std::string text = " Maximum luminaire intensity per unit lamp flux at angles C, gamma not available";
+    ASSERT_GE(merged.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(merged.begin(), merged.begin() + 4),
+              (std::vector<std::string>{"C|  ", "C|" + text, "  ", text}));
+}
+
 }  // namespace
 }  // namespace vl::test

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "numeric/spline.hpp"
@@ -91,6 +92,12 @@ protected:
     // A road luminaire with some light above the horizontal.
     static double roadLuminaire(double c, double gamma) {
         return gamma <= 90.0 ? 300.0 - gamma : 20.0 + 0.05 * c + 0.1 * (180.0 - gamma);
+    }
+
+    // From now on Console lines go into the report file too, marked "C|", so that the
+    // report shows the order in which the two streams were written.
+    static void mergeConsoleIntoReport() {
+        setConsoleSink([](std::string_view line) { reportFile().writeLine("C|" + std::string(line)); });
     }
 
     const std::vector<std::string>& consoleLines() const { return console_->lines(); }

@@ -199,5 +199,19 @@ TEST_F(Scattering, UnlitRoadGivesNonFiniteFieldsWithoutCrashing) {
     EXPECT_EQ(section[13], " increase of low-angles upward flux due to direct emission %   *****");
 }
 
+TEST_F(Scattering, TotalNotAvailableBlockGoesToConsoleFirst) {
+    setPhotometry(170.0, 5.0, roadLuminaire);
+    reportDirectionalPollution();
+    reportIntegratedPollution();
+    mergeConsoleIntoReport();
+    reportScatteringFactors();
+    const auto merged = reportLines();
+    const std::size_t at = findLine(merged, "C| total scattered light factors not available");
+    ASSERT_LT(at + 2, merged.size());
+    EXPECT_EQ(merged[at - 1], "C|  ");
+    EXPECT_EQ(merged[at + 1], "  ");
+    EXPECT_EQ(merged[at + 2], " total scattered light factors not available");
+}
+
 }  // namespace
 }  // namespace vl::test
