@@ -67,6 +67,17 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
                 std::string& target = controlId == 1012 ? data.surfaceClass : data.photometryFile;
                 const std::size_t width = controlId == 1012 ? 2 : 20;
                 target = value->substr(0, std::min(width, value->size()));
+                // A cut inside a multi-byte UTF-8 character drops its leading bytes.
+                if (value->size() > width) {
+                    std::size_t end = target.size();
+                    std::size_t start = end;
+                    while (start > 0 && (static_cast<unsigned char>(target[start - 1]) & 0xC0) == 0x80) --start;
+                    if (start > 0 && (static_cast<unsigned char>(target[start - 1]) & 0xC0) == 0xC0) {
+                        const unsigned char lead = static_cast<unsigned char>(target[start - 1]);
+                        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+                        if (end - (start - 1) < length) target.resize(start - 1);
+                    }
+                }
             }
         }
     }

@@ -37,7 +37,7 @@ std::string positionalLine(InputFile& file, std::string_view what) {
 std::string firstValueItem(InputFile& file, const std::string& line, std::string_view what) {
     SplitLine split = splitItems(line);
     if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null || split.items[0].quoted) {
-        file.fail("no " + std::string(what) + " on the line");
+        file.fail(std::string(what) + " missing: the line holds no value");
     }
     return split.items[0].text;
 }

@@ -14,6 +14,10 @@ void stopWithFileError(std::string_view fileName, std::string_view kind) {
     message += fileName;
     message += "\": ";
     message += kind;
+    // What was read may hold any bytes: no control characters reach the terminal.
+    for (char& c : message) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
     throw ProcessStop{2, message, {}};
 }
 

@@ -68,3 +68,28 @@ TEST(FormInit, FontTitleAndPlacement) {
 
 }  // namespace
 }  // namespace vl
+
+namespace vl {
+namespace {
+
+TEST(FormFieldEdits, CutNeverSplitsAUtf8Character) {
+    test::ScratchDir dir;
+    // 19 ASCII bytes, then a two-byte character: the cut at 20 would split it.
+    const std::string name = "abcdefghijklmnopqrs\xC3\xA9.ldt";
+    formInstallation() = InstallationData{};
+    platform::Script script;
+    script.actions.push_back({platform::ScriptAction::Kind::Set, 1010, name});
+    platform::ScriptedToolkit toolkit(script);
+    ASSERT_TRUE(runInputForm(toolkit));
+    EXPECT_EQ(formInstallation().photometryFile, "abcdefghijklmnopqrs");
+    // A whole character that fits is kept.
+    formInstallation() = InstallationData{};
+    platform::Script kept;
+    kept.actions.push_back({platform::ScriptAction::Kind::Set, 1010, "abcdefghijklmnopq\xC3\xA9xyz"});
+    platform::ScriptedToolkit toolkit2(kept);
+    ASSERT_TRUE(runInputForm(toolkit2));
+    EXPECT_EQ(formInstallation().photometryFile, "abcdefghijklmnopq\xC3\xA9x");
+}
+
+}  // namespace
+}  // namespace vl

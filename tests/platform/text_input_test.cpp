@@ -137,3 +137,23 @@ TEST(InputFileReads, FailuresNameTheFileAndStop) {
 
 }  // namespace
 }  // namespace vl
+
+namespace vl {
+namespace {
+
+TEST(InputFileReads, ErrorMessagesCarryNoControlBytes) {
+    test::ScratchDir dir;
+    dir.write("ctl.txt", std::string("\x1b[2J\x07zz\n", 8));
+    InputFile file("ctl.txt");
+    try {
+        file.readReal();
+        FAIL();
+    } catch (const ProcessStop& stop) {
+        EXPECT_EQ(stop.errorMessage.find('\x1b'), std::string::npos);
+        EXPECT_EQ(stop.errorMessage.find('\x07'), std::string::npos);
+        EXPECT_NE(stop.errorMessage.find("?[2J?zz"), std::string::npos) << stop.errorMessage;
+    }
+}
+
+}  // namespace
+}  // namespace vl
