@@ -1,0 +1,54 @@
+// Shared set-up of the fuzz targets: a private scratch directory as the current
+// directory, a Console that discards its lines, a pause that returns at once.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "output/streams.hpp"
+
+namespace vl::fuzz {
+
+inline std::string& scratchDir() {
+    static std::string path;
+    return path;
+}
+
+inline void enterScratchDir() {
+    char pattern[] = "/tmp/vl_fuzz_XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    if (dir == nullptr || chdir(dir) != 0) std::abort();
+    scratchDir() = dir;
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(scratchDir(), ec);
+    });
+    setenv("VESPERLUMINAL_CLOCK", "20240101120000", 1);  // fixed output file names
+    setConsoleSink([](std::string_view) {});
+    setConsolePause([] {});
+}
+
+inline void writeInput(const std::string& name, const std::uint8_t* data, std::size_t size) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) std::abort();
+}
+
+// A broken invariant of a reader: a finding.
+inline void require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+}  // namespace vl::fuzz
+
+#define VL_FUZZ_INIT                                              \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) {          \
+        vl::fuzz::enterScratchDir();                              \
+        return 0;                                                 \
+    }
