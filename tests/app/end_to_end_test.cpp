@@ -386,21 +386,6 @@ RunOutput runInFreshProcess(const InstallationData& installation, const std::str
     return collect(clock, splitLines(run.out));
 }
 
-InstallationData defaultInstallation() {
-    InstallationData d;
-    d.lampFlux = 6.5;
-    d.roadWidth = 7.0;
-    d.spacing = 24.0;
-    d.overhang = 2.5;
-    d.poleHeight = 7.0;
-    d.maintenanceFactor = 0.8;
-    d.tilt = 0.0;
-    d.surfaceClass = "C2";
-    d.gridChoice = 1;
-    d.photometryFile = "eulumdat.ldt";
-    return d;
-}
-
 void maskLinesStartingWith(Lines& lines, const std::vector<std::string>& prefixes) {
     for (auto& line : lines) {
         for (const auto& prefix : prefixes) {
@@ -450,8 +435,8 @@ TEST(EndToEndRepeat, SecondRunInTheSameMinuteReplacesTheFirstRunsFiles) {
 TEST(EndToEndRepeat, SecondRunInTheSameProcessRepeatsTheFirst) {
     test::ScratchDir dir;
     prepareSmallCase(dir);
-    RunOutput first = runInProcess(defaultInstallation(), "20240501100000");
-    RunOutput second = runInProcess(defaultInstallation(), "20240501100100");
+    RunOutput first = runInProcess(test::defaultInstallation(), "20240501100000");
+    RunOutput second = runInProcess(test::defaultInstallation(), "20240501100100");
     ASSERT_GT(first.report.size(), 100u);
     EXPECT_NE(first.report, second.report);  // the heading names the run
     for (RunOutput* run : {&first, &second}) {
@@ -466,19 +451,19 @@ TEST(EndToEndRepeat, SecondRunInTheSameProcessRepeatsTheFirst) {
 TEST(EndToEndRepeat, RunAfterATiltedRunMatchesAFreshProcess) {
     test::ScratchDir dir;
     prepareSmallCase(dir);
-    InstallationData tilted = defaultInstallation();
+    InstallationData tilted = test::defaultInstallation();
     tilted.tilt = 10;
     runInProcess(tilted, "20240502110000");
-    const RunOutput second = runInProcess(defaultInstallation(), "20240502110100");
+    const RunOutput second = runInProcess(test::defaultInstallation(), "20240502110100");
     EXPECT_FALSE(fs::exists("ROTATEDANGLES_202405021101.doc"));
     EXPECT_FALSE(fs::exists("ROTATEDPHOT_202405021101.doc"));
-    expectSameRun(second, runInFreshProcess(defaultInstallation(), "20240502110100"));
+    expectSameRun(second, runInFreshProcess(test::defaultInstallation(), "20240502110100"));
 }
 
 TEST(EndToEndRepeat, RunAfterADifferentPhotometryAndGridMatchesAFreshProcess) {
     test::ScratchDir dir;
     prepareSmallCase(dir);
-    InstallationData small = defaultInstallation();
+    InstallationData small = test::defaultInstallation();
     small.photometryFile = "synthetic.ldt";
     small.gridChoice = 2;
     small.tilt = 10;
@@ -486,7 +471,7 @@ TEST(EndToEndRepeat, RunAfterADifferentPhotometryAndGridMatchesAFreshProcess) {
     small.roadWidth = 9;
     small.spacing = 30;
     runInProcess(small, "20240503120000");
-    InstallationData next = defaultInstallation();
+    InstallationData next = test::defaultInstallation();
     next.gridChoice = 1;  // the 4 x 3 record of the small grid file
     const RunOutput second = runInProcess(next, "20240503120100");
     expectSameRun(second, runInFreshProcess(next, "20240503120100"));

@@ -10,30 +10,15 @@
 namespace vl {
 namespace {
 
-InstallationData defaults() {
-    InstallationData d;
-    d.lampFlux = 6.5;
-    d.roadWidth = 7.0;
-    d.spacing = 24.0;
-    d.overhang = 2.5;
-    d.poleHeight = 7.0;
-    d.maintenanceFactor = 0.8;
-    d.tilt = 0.0;
-    d.surfaceClass = "C2";
-    d.gridChoice = 1;
-    d.photometryFile = "eulumdat.ldt";
-    return d;
-}
-
 TEST(InstallationFile, DefaultLineIs77FixedColumns) {
-    const std::string line = installationLine(defaults());
+    const std::string line = installationLine(test::defaultInstallation());
     EXPECT_EQ(line, "   6.50   7.00  24.00   2.50   7.00   0.80   0.00 C2  1  eulumdat.ldt        ");
     EXPECT_EQ(line.size(), 77u);
 }
 
 TEST(InstallationFile, WriteThenReadBackRoundsToTwoDecimals) {
     test::ScratchDir dir;
-    InstallationData d = defaults();
+    InstallationData d = test::defaultInstallation();
     d.maintenanceFactor = 0.857;
     d.tilt = 7.5;
     d.photometryFile = "abcdefghij0123456789";  // exactly 20 characters
@@ -50,7 +35,7 @@ TEST(InstallationFile, WriteThenReadBackRoundsToTwoDecimals) {
 
 TEST(InstallationFile, TooWideValueBecomesAsterisksAndFailsOnReadBack) {
     test::ScratchDir dir;
-    InstallationData d = defaults();
+    InstallationData d = test::defaultInstallation();
     d.lampFlux = 10000.0;
     writeInstallationFile(d);
     EXPECT_EQ(test::readLines(kInstallationFileName).at(0).substr(0, 7), "*******");

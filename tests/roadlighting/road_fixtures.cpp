@@ -8,21 +8,6 @@
 
 namespace vl::test {
 
-InstallationData defaultInstallation() {
-    InstallationData in;
-    in.lampFlux = 6.5;
-    in.roadWidth = 7.0;
-    in.spacing = 24.0;
-    in.overhang = 2.5;
-    in.poleHeight = 7.0;
-    in.maintenanceFactor = 0.8;
-    in.tilt = 0.0;
-    in.surfaceClass = "C2";
-    in.gridChoice = 1;
-    in.photometryFile = "eulumdat.ldt";
-    return in;
-}
-
 GridChoice gridRecord(int number, int nX, char flagX, int nY, char flagY, double f1, double f2) {
     GridChoice g;
     g.gridTitle = "Test field";

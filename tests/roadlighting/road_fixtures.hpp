@@ -2,6 +2,8 @@
 // surface of constant reflection, and the bundled default installation.
 #pragma once
 
+#include "support/test_support.hpp"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,6 @@
 namespace vl::test {
 
 // Installation defaults of the form (6.5 klm, W 7, S 24, V 2.5, h 7, q 0.8, tilt 0).
-InstallationData defaultInstallation();
 
 // Grid record: nX x nY points with the given flags, observers 60 m before the field.
 GridChoice gridRecord(int number, int nX, char flagX, int nY, char flagY, double f1 = 0.25, double f2 = 0.75);

@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "state/computation_state.hpp"
+
 namespace vl::test {
+
+// The form's ten defaults: the bundled default installation.
+InstallationData defaultInstallation();
 
 // A fresh temporary directory that becomes the current directory for the test's life.
 class ScratchDir {
