@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 #include "output/format.hpp"
 #include "output/streams.hpp"
+#include "platform/process_stop.hpp"
 #include "platform/text_input.hpp"
 
 namespace vl {
@@ -57,6 +59,9 @@ void openOutputFiles(std::string& reportName) {
     reportFile().create(reportFileName);
     listText(Stream::Report, "");
     {
+        // The heading file is opened as an existing file: a missing one is not created.
+        std::error_code ec;
+        if (!std::filesystem::exists("header.txt", ec)) stopWithFileError("header.txt", "does not exist");
         InputFile header("header.txt");
         for (int k = 0; k < 5; ++k) {
             listText(Stream::Report, header.readFixedText(80));

@@ -86,6 +86,7 @@ TEST(BatchRun, MissingHeaderStopsAfterTheFirstReportLine) {
     ::unsetenv("VESPERLUMINAL_CLOCK");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("header.txt"), std::string::npos);
+    EXPECT_FALSE(fs::exists("header.txt"));  // opened as an existing file, never created
     EXPECT_EQ(readLines("report_nocturne_200603090815.doc").size(), 1u);
     EXPECT_FALSE(fs::exists("outdat_nocturne_200603090815.doc"));
 }
