@@ -111,7 +111,12 @@ std::optional<double> parseReal(std::string_view item) {
     double value = 0;
     auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        return std::nullopt;  // beyond the range of a double
+        // Below the smallest double the value is zero; beyond the largest it is unreadable.
+        const auto e = normal.find('e');
+        if (e != std::string::npos && e + 1 < normal.size() && normal[e + 1] == '-') {
+            return normal[0] == '-' ? -0.0 : 0.0;
+        }
+        return std::nullopt;
     }
     if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) return std::nullopt;
     if (!std::isfinite(value)) return std::nullopt;

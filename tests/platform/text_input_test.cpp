@@ -45,6 +45,8 @@ TEST(FreeFormatItems, NumberSyntax) {
     EXPECT_FALSE(parseReal("nan"));
     EXPECT_FALSE(parseReal("inf"));
     EXPECT_FALSE(parseReal("1e999"));
+    EXPECT_EQ(parseReal("1e-400"), 0.0);
+    EXPECT_EQ(parseReal("4.9e-324"), 4.9e-324);
     EXPECT_FALSE(parseReal("0x10"));
     EXPECT_FALSE(parseReal("3*1.0"));
     EXPECT_EQ(parseInteger("-12"), -12);
