@@ -148,7 +148,7 @@ void computeEmissionData() {
                            e.lightOutputRatio * e.downwardFluxFactor / 100.0,
                            e.lightOutputRatio * e.upwardFluxFactor / 100.0};
     writeFigures(Stream::Console, " Downward flux factor DFF  %", declared);
-    listText(Stream::Report, "    ");
+    listText(Stream::Report, "     ");  // a list line of five blanks
     writeFigures(Stream::Report, " Downward flux factor DFF  %", declared);
 
     const double lastGamma = p.gammaAngles[static_cast<std::size_t>(p.gammaCount - 1)];

@@ -65,11 +65,6 @@ std::string fixedText(const std::string& line, std::size_t width) {
     return text;
 }
 
-std::string withoutByteOrderMark(std::string line) {
-    if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
-    return line;
-}
-
 void bothStreams(const std::string& line) {
     writeLine(Stream::Console, line);
     writeLine(Stream::Report, line);
@@ -230,7 +225,7 @@ void readPhotometry() {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is no text).
-    bothStreams(fmt::listText(fixedText(withoutByteOrderMark(positionalLine(file, "line 1")), kTextWidth)));
+    bothStreams(fmt::listText(fixedText(positionalLine(file, "line 1"), kTextWidth)));
 
     p.typeIndicator = integerOnLine(file, "Ityp");
     p.symmetry = integerOnLine(file, "Isym");

@@ -157,7 +157,7 @@ TEST_F(EmissionTest, IsotropicSourceFillsBothHalves) {
     ASSERT_EQ(r.size(), 18u);
     EXPECT_EQ(r[1], " " + std::string(64, '-'));
     EXPECT_EQ(r[2], expected[2]);
-    EXPECT_EQ(r[3], "     ");
+    EXPECT_EQ(r[3], "      ");  // a list line whose text is five blanks
     for (int k = 4; k < 9; ++k) EXPECT_EQ(r[static_cast<std::size_t>(k)], expected[static_cast<std::size_t>(k)]);
     EXPECT_EQ(r[11], expected[11]);
     EXPECT_EQ(r[12], "   ");
