@@ -124,15 +124,18 @@ std::optional<double> parseReal(std::string_view item) {
 }
 
 std::optional<long long> parseInteger(std::string_view item) {
+    // [sign] digits, nothing else.
     std::size_t k = 0;
-    if (!item.empty() && item[0] == '+') k = 1;
+    const bool negative = !item.empty() && item[0] == '-';
+    if (!item.empty() && (item[0] == '+' || item[0] == '-')) k = 1;
     if (k >= item.size()) return std::nullopt;
     for (std::size_t p = k; p < item.size(); ++p) {
-        if (!std::isdigit(static_cast<unsigned char>(item[p])) && !(p == k && item[p] == '-')) return std::nullopt;
+        if (!std::isdigit(static_cast<unsigned char>(item[p]))) return std::nullopt;
     }
     long long value = 0;
     auto result = std::from_chars(item.data() + k, item.data() + item.size(), value);
     if (result.ec != std::errc() || result.ptr != item.data() + item.size()) return std::nullopt;
+    if (negative) value = -value;
     if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
     return value;
 }

@@ -51,6 +51,10 @@ TEST(FreeFormatItems, NumberSyntax) {
     EXPECT_FALSE(parseReal("3*1.0"));
     EXPECT_EQ(parseInteger("-12"), -12);
     EXPECT_FALSE(parseInteger("2.9"));
+    EXPECT_EQ(parseInteger("+7"), 7);
+    EXPECT_FALSE(parseInteger("+-3"));  // one sign at most
+    EXPECT_FALSE(parseInteger("--3"));
+    EXPECT_FALSE(parseInteger("-"));
     EXPECT_FALSE(parseInteger("99999999999"));
 }
 
