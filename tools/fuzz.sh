@@ -4,6 +4,7 @@
 # crashing inputs are left in build-fuzz/findings/<target>/.
 #
 #   tools/fuzz.sh [SECONDS] [TARGET...]      (default 20 s, every target)
+#   FUZZ_SEED=N fixes libFuzzer's random seed (default 0: a new seed each run).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -34,7 +35,7 @@ for target in "${targets[@]}"; do
   # The working corpus grows in build-fuzz; the seeds in fuzz/corpus stay as committed.
   cp -n "$root/fuzz/corpus/$target/"* "$corpus/" 2>/dev/null || true
   echo "== $target: ${seconds} s"
-  if ! "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/fuzz_$target" -max_total_time="$seconds" -seed="${FUZZ_SEED:-0}" -timeout=10 -rss_limit_mb=2048 \
       -max_len=65536 -print_final_stats=1 -artifact_prefix="$findings/" \
       "$corpus" >"$build/$target.log" 2>&1; then
     echo "!! $target: finding (log $build/$target.log, inputs in $findings/)"
