@@ -11,20 +11,39 @@
 
 namespace vl {
 
-double veilingContribution(const RoadInstallation& road, double xE, double yE, double xQ) {
+namespace {
+
+// A luminaire at (xQ, overhang) seen from an eye 1.5 m above (xE, yE).
+struct LuminaireSight {
+    double d2;         // squared horizontal distance
+    double gamma;      // at the luminaire, from the downward vertical
+    double folded;     // azimuth from the eye, folded into 0..180
+    double intensity;  // towards the eye, cd/klm
+};
+
+LuminaireSight sightFromEye(const RoadInstallation& road, double xE, double yE, double xQ) {
     const double height = road.poleHeight - kEyeHeight;
     const double dy = yE - road.overhang;
     const double dx = xE - xQ;
-    const double d2 = dy * dy + dx * dx;
-    const double gamma = atand(std::sqrt(d2) / height);
+    LuminaireSight sight;
+    sight.d2 = dy * dy + dx * dx;
+    sight.gamma = atand(std::sqrt(sight.d2) / height);
     const double azimuth = azimuthToLuminaire(dx, dy);
-    const double folded = foldAzimuth(azimuth, 0.0);
-    const double intensity = luminaireIntensityAt(azimuth + 180.0, gamma);
+    sight.folded = foldAzimuth(azimuth, 0.0);
+    sight.intensity = luminaireIntensityAt(azimuth + 180.0, sight.gamma);
+    return sight;
+}
+
+}  // namespace
+
+double veilingContribution(const RoadInstallation& road, double xE, double yE, double xQ) {
+    const double height = road.poleHeight - kEyeHeight;
+    const LuminaireSight sight = sightFromEye(road, xE, yE, xQ);
     // Angle between the line of sight (1 deg below the horizontal, along +x) and the luminaire.
-    const double u = cosd(90.0 - gamma + 1.0);
-    const double v = cosd(folded);
+    const double u = cosd(90.0 - sight.gamma + 1.0);
+    const double v = cosd(sight.folded);
     const double theta = acosd(u * v);
-    return sind(gamma - 1.0) * intensity * 10.0 * v / (theta * theta * (height * height + d2));
+    return sind(sight.gamma - 1.0) * sight.intensity * 10.0 * v / (theta * theta * (height * height + sight.d2));
 }
 
 double glareObserverVeiling(const RoadInstallation& road, double yE, std::span<const int> order) {
@@ -70,17 +89,10 @@ VerticalSums verticalAtPoint(const RoadInstallation& road, double x, double y) {
     const double hh = height * height;
     VerticalSums sums;
     for (const int n : kBehindPoint) {
-        const double xQ = static_cast<double>(n) * road.spacing;
-        const double dy = y - road.overhang;
-        const double dx = x - xQ;
-        const double d2 = dy * dy + dx * dx;
-        const double gamma = atand(std::sqrt(d2) / height);
-        const double azimuth = azimuthToLuminaire(dx, dy);
-        const double folded = foldAzimuth(azimuth, 0.0);
-        const double intensity = luminaireIntensityAt(azimuth + 180.0, gamma);
-        const double cg = cosd(gamma);
-        const double w = intensity * sind(gamma) * (cg * cg);
-        const double p = cosd(180.0 - folded);
+        const LuminaireSight sight = sightFromEye(road, x, y, static_cast<double>(n) * road.spacing);
+        const double cg = cosd(sight.gamma);
+        const double w = sight.intensity * sind(sight.gamma) * (cg * cg);
+        const double p = cosd(180.0 - sight.folded);
         sums.semicylindrical = sums.semicylindrical + (p + 1.0) * w / (kPi * hh);
         sums.vertical = sums.vertical + p * w / hh;
     }
