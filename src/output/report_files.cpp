@@ -68,44 +68,50 @@ void openOutputFiles(std::string& reportName) {
         }
     }
     const std::string dashes64 = fmt::repeat('-', 64);
-    listText(Stream::Report, dashes64);
-    listText(Stream::Report, "");
-    listText(Stream::Report, "                            REPORT");
-    listText(Stream::Report, " ");
-    listText(Stream::Report, "             Analysis of the environmental impact of  ");
-    listText(Stream::Report, "        light pollution from a road lighting installation");
-    listText(Stream::Report, fmt::repeat(' ', 22));
-    listText(Stream::Report, " ");
-    listText(Stream::Report, dashes64);
-    listText(Stream::Report, "Creator:");
-    listText(Stream::Report, " ");
-    listText(Stream::Report, "VESPERLUMINAL, software for the evaluation of the   ");
-    listText(Stream::Report, "environmental impact of light pollution from road");
-    listText(Stream::Report, "lighting and the analysis of lighting installations");
-    listText(Stream::Report, " ");
-    listText(Stream::Report, "Computed figures follow the installation data echoed below;");
-    listText(Stream::Report, "check inputs and units before relying on the results.");
-    listText(Stream::Report, "");
-    listText(Stream::Report, dashes64);
-    listText(Stream::Report, "");
-    listText(Stream::Report, "Date  " + run.date);
-    listText(Stream::Report, "Time  " + run.time.substr(0, 4));
-    listText(Stream::Report, "Filename  " + reportName);
-    listText(Stream::Report, "");
+    const std::string heading[] = {
+        dashes64,
+        "",
+        "                            REPORT",
+        " ",
+        "             Analysis of the environmental impact of  ",
+        "        light pollution from a road lighting installation",
+        fmt::repeat(' ', 22),
+        " ",
+        dashes64,
+        "Creator:",
+        " ",
+        "VESPERLUMINAL, software for the evaluation of the   ",
+        "environmental impact of light pollution from road",
+        "lighting and the analysis of lighting installations",
+        " ",
+        "Computed figures follow the installation data echoed below;",
+        "check inputs and units before relying on the results.",
+        "",
+        dashes64,
+        "",
+        "Date  " + run.date,
+        "Time  " + run.time.substr(0, 4),
+        "Filename  " + reportName,
+        "",
+    };
+    for (const std::string& text : heading) listText(Stream::Report, text);
 
     dataFile().create("outdat_nocturne_" + run.runStamp + ".doc");
     const std::string dashes54 = fmt::repeat('-', 54);
-    listText(Stream::Data, dashes54);
-    listText(Stream::Data, "");
-    listText(Stream::Data, "                    Vesperluminal Data Tables");
-    listText(Stream::Data, "");
-    listText(Stream::Data, "Raw maps and tables of the run named in the report");
-    listText(Stream::Data, "with the same run stamp; lengths in m, angles in deg.");
-    listText(Stream::Data, "");
-    listText(Stream::Data, dashes54);
-    listText(Stream::Data, "");
-    listText(Stream::Data, run.date + run.time);
-    listText(Stream::Data, "");
+    const std::string dataHeading[] = {
+        dashes54,
+        "",
+        "                    Vesperluminal Data Tables",
+        "",
+        "Raw maps and tables of the run named in the report",
+        "with the same run stamp; lengths in m, angles in deg.",
+        "",
+        dashes54,
+        "",
+        run.date + run.time,
+        "",
+    };
+    for (const std::string& text : dataHeading) listText(Stream::Data, text);
 }
 
 void echoInstallationData(const InstallationData& data) {
