@@ -6,14 +6,14 @@
 #include <random>
 #include <string>
 
-#include "numeric/degrees.hpp"
-#include "output/streams.hpp"
-#include "photometry/emission.hpp"
-#include "photometry/eulumdat.hpp"
-#include "photometry/tilt_rotation.hpp"
-#include "roadlighting/road_lighting.hpp"
-#include "state/computation_state.hpp"
-#include "surface/surface_table.hpp"
+#include "core/numeric/degrees.hpp"
+#include "writers/streams.hpp"
+#include "core/photometry/emission.hpp"
+#include "readers/eulumdat.hpp"
+#include "core/photometry/tilt_rotation.hpp"
+#include "core/roadlighting/road_lighting.hpp"
+#include "app/computation_state.hpp"
+#include "core/surface/surface_table.hpp"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "../tests/numeric/spline_literal.hpp"
-#include "numeric/spline.hpp"
+#include "../tests/core/numeric/spline_literal.hpp"
+#include "core/numeric/spline.hpp"
 
 namespace {
 

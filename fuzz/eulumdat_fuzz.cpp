@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "fuzz_support.hpp"
-#include "numeric/spline.hpp"
-#include "photometry/eulumdat.hpp"
-#include "platform/process_stop.hpp"
-#include "state/computation_state.hpp"
+#include "core/numeric/spline.hpp"
+#include "readers/eulumdat.hpp"
+#include "app/process_stop.hpp"
+#include "app/computation_state.hpp"
 
 VL_FUZZ_INIT
 

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "output/streams.hpp"
+#include "writers/streams.hpp"
 
 namespace vl::fuzz {
 

@@ -4,7 +4,7 @@
 
 #include "app/installation_file.hpp"
 #include "fuzz_support.hpp"
-#include "platform/process_stop.hpp"
+#include "app/process_stop.hpp"
 
 VL_FUZZ_INIT
 

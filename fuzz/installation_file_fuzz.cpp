@@ -6,9 +6,9 @@
 
 #include "app/installation_file.hpp"
 #include "fuzz_support.hpp"
-#include "output/report_files.hpp"
-#include "output/streams.hpp"
-#include "platform/process_stop.hpp"
+#include "writers/report_files.hpp"
+#include "writers/streams.hpp"
+#include "app/process_stop.hpp"
 
 VL_FUZZ_INIT
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "fuzz_support.hpp"
-#include "platform/process_stop.hpp"
-#include "state/computation_state.hpp"
-#include "surface/surface_table.hpp"
+#include "app/process_stop.hpp"
+#include "app/computation_state.hpp"
+#include "core/surface/surface_table.hpp"
 
 VL_FUZZ_INIT
 

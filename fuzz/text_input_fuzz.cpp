@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
-#include "platform/process_stop.hpp"
-#include "platform/text_input.hpp"
+#include "app/process_stop.hpp"
+#include "readers/text_input.hpp"
 
 VL_FUZZ_INIT
 

@@ -5,9 +5,9 @@
 #include "app/driver.hpp"
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
-#include "output/format.hpp"
-#include "output/streams.hpp"
-#include "platform/text_input.hpp"
+#include "writers/format.hpp"
+#include "writers/streams.hpp"
+#include "readers/text_input.hpp"
 
 namespace vl {
 

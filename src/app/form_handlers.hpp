@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/form.hpp"
-#include "state/computation_state.hpp"
+#include "app/computation_state.hpp"
 
 namespace vl {
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "output/format.hpp"
-#include "platform/process_stop.hpp"
-#include "platform/text_input.hpp"
+#include "writers/format.hpp"
+#include "app/process_stop.hpp"
+#include "readers/text_input.hpp"
 
 namespace vl {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "state/computation_state.hpp"
+#include "app/computation_state.hpp"
 
 namespace vl {
 

@@ -13,7 +13,7 @@
 #include "app/driver.hpp"
 #include "app/form_handlers.hpp"
 #include "app/form_layout.hpp"
-#include "platform/process_stop.hpp"
+#include "app/process_stop.hpp"
 #include "platform/scripted_form.hpp"
 #ifdef VL_HAVE_TERMINAL
 #include "platform/terminal/terminal_form.hpp"

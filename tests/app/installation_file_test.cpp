@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/process_stop.hpp"
+#include "app/process_stop.hpp"
 #include "support/test_support.hpp"
 
 namespace vl {

@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "output/streams.hpp"
+#include "writers/streams.hpp"
 
 namespace vl::test {
 

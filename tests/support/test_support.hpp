@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "state/computation_state.hpp"
+#include "app/computation_state.hpp"
 
 namespace vl::test {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "output/streams.hpp"
+#include "writers/streams.hpp"
 #include "platform/terminal/terminal_layout.hpp"
 
 #define NCURSES_NOMACROS 1

@@ -1,0 +1,293 @@
+#include "core/numeric/spline.hpp"
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "writers/format.hpp"
+#include "writers/streams.hpp"
+#include "app/process_stop.hpp"
+#include "app/computation_state.hpp"
+
+namespace vl {
+
+namespace {
+
+constexpr int kScratch = kMaxTableAxis;  // every scratch vector holds 200 reals
+constexpr double kNaturalThreshold = 9.9e29;
+
+bool isNaturalEnd(double slope) { return slope > kNaturalThreshold; }
+
+void checkPointCount(int n) {
+    if (n < 2 || n > kScratch) {
+        stopWithConsoleMessage("spline of " + std::to_string(n) + " points: a spline takes 2 to " +
+                               std::to_string(kScratch) + " points");
+    }
+}
+
+void checkTable(const SplineTable2D& table) {
+    if (table.m < 2 || table.m > kScratch || table.n < 2 || table.n > kScratch || table.ld < table.m) {
+        stopWithConsoleMessage("spline table of " + std::to_string(table.m) + " x " + std::to_string(table.n) +
+                               " values (leading dimension " + std::to_string(table.ld) +
+                               "): each axis takes 2 to " + std::to_string(kScratch) + " values");
+    }
+}
+
+// Two equal abscissae bracket the query: tell the user, wait, and take the mean.
+double equalAbscissae(double yLo, double yHi) {
+    consoleText("Bad XA input.");
+    consolePause();
+    return (yLo + yHi) / 2.0;
+}
+
+// Bisection bracket of xq over x(0..n-1): x(lo) <= xq < x(hi) inside the axis,
+// 0-based, hi = lo + 1.
+struct Bracket {
+    int lo = 0;
+    int hi = 0;
+};
+
+Bracket bracket(const double* x, int n, double xq) {
+    int lo = 1;
+    int hi = n;
+    while (hi - lo > 1) {
+        const int k = (hi + lo) / 2;
+        if (x[k - 1] > xq) {
+            hi = k;
+        } else {
+            lo = k;
+        }
+    }
+    return {lo - 1, hi - 1};
+}
+
+// The part of the tridiagonal elimination of a spline that depends only on its
+// abscissae and on whether its start is natural. Built once per axis and reused.
+struct ColumnPlan {
+    bool valid = false;
+    int n = 0;
+    bool naturalStart = false;
+    std::array<double, kScratch> x{};     // the axis this plan was made for
+    std::array<double, kScratch> dx{};    // x(i+1) - x(i)
+    std::array<double, kScratch> span{};  // x(i+1) - x(i-1)
+    std::array<double, kScratch> sig{};
+    std::array<double, kScratch> p{};
+    std::array<double, kScratch> diag{};  // the y2 coefficient before back substitution
+    double startFactor = 0;               // 3 / (x(2) - x(1))
+    double endFactor = 0;                 // 3 / (x(n) - x(n-1))
+};
+
+constexpr int kPlanSlots = 4;
+
+struct PlanCache {
+    std::array<ColumnPlan, kPlanSlots> slots{};
+    int lastHit = 0;
+    int nextFree = 0;
+};
+
+PlanCache& planCache() {
+    thread_local PlanCache cache;
+    return cache;
+}
+
+bool planMatches(const ColumnPlan& plan, const double* x, int n, bool naturalStart) {
+    return plan.valid && plan.n == n && plan.naturalStart == naturalStart &&
+           std::memcmp(plan.x.data(), x, static_cast<std::size_t>(n) * sizeof(double)) == 0;
+}
+
+void buildPlan(ColumnPlan& plan, const double* x, int n, bool naturalStart) {
+    plan.valid = true;
+    plan.n = n;
+    plan.naturalStart = naturalStart;
+    for (int i = 0; i < n; ++i) plan.x[i] = x[i];
+    for (int i = 0; i + 1 < n; ++i) plan.dx[i] = x[i + 1] - x[i];
+    plan.diag[0] = naturalStart ? 0.0 : -0.5;
+    for (int i = 1; i + 1 < n; ++i) {
+        plan.span[i] = x[i + 1] - x[i - 1];
+        plan.sig[i] = (x[i] - x[i - 1]) / (x[i + 1] - x[i - 1]);
+        plan.p[i] = plan.sig[i] * plan.diag[i - 1] + 2.0;
+        plan.diag[i] = (plan.sig[i] - 1.0) / plan.p[i];
+    }
+    plan.startFactor = 3.0 / (x[1] - x[0]);
+    plan.endFactor = 3.0 / (x[n - 1] - x[n - 2]);
+}
+
+const ColumnPlan& columnPlan(const double* x, int n, bool naturalStart) {
+    PlanCache& cache = planCache();
+    if (planMatches(cache.slots[cache.lastHit], x, n, naturalStart)) return cache.slots[cache.lastHit];
+    for (int s = 0; s < kPlanSlots; ++s) {
+        if (planMatches(cache.slots[s], x, n, naturalStart)) {
+            cache.lastHit = s;
+            return cache.slots[s];
+        }
+    }
+    const int s = cache.nextFree;
+    cache.nextFree = (cache.nextFree + 1) % kPlanSlots;
+    buildPlan(cache.slots[s], x, n, naturalStart);
+    cache.lastHit = s;
+    return cache.slots[s];
+}
+
+}  // namespace
+
+void prepareSpline(const double* x, const double* y, int n, double startSlope, double endSlope, double* y2) {
+    checkPointCount(n);
+    std::array<double, kScratch> u{};
+    if (isNaturalEnd(startSlope)) {
+        y2[0] = 0.0;
+        u[0] = 0.0;
+    } else {
+        y2[0] = -0.5;
+        u[0] = (3.0 / (x[1] - x[0])) * ((y[1] - y[0]) / (x[1] - x[0]) - startSlope);
+    }
+    for (int i = 1; i + 1 < n; ++i) {
+        const double sig = (x[i] - x[i - 1]) / (x[i + 1] - x[i - 1]);
+        const double p = sig * y2[i - 1] + 2.0;
+        y2[i] = (sig - 1.0) / p;
+        u[i] = (6.0 * ((y[i + 1] - y[i]) / (x[i + 1] - x[i]) - (y[i] - y[i - 1]) / (x[i] - x[i - 1])) /
+                    (x[i + 1] - x[i - 1]) -
+                sig * u[i - 1]) /
+               p;
+    }
+    double qn = 0.0;
+    double un = 0.0;
+    if (!isNaturalEnd(endSlope)) {
+        qn = 0.5;
+        un = (3.0 / (x[n - 1] - x[n - 2])) * (endSlope - (y[n - 1] - y[n - 2]) / (x[n - 1] - x[n - 2]));
+    }
+    y2[n - 1] = (un - qn * u[n - 2]) / (qn * y2[n - 2] + 1.0);
+    for (int k = n - 2; k >= 0; --k) y2[k] = y2[k] * y2[k + 1] + u[k];
+}
+
+double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq) {
+    checkPointCount(n);
+    const Bracket br = bracket(x, n, xq);
+    const double h = x[br.hi] - x[br.lo];
+    if (h == 0.0) return equalAbscissae(y[br.lo], y[br.hi]);
+    const double a = (x[br.hi] - xq) / h;
+    const double b = (xq - x[br.lo]) / h;
+    return a * y[br.lo] + b * y[br.hi] + ((a * a * a - a) * y2[br.lo] + (b * b * b - b) * y2[br.hi]) * (h * h) / 6.0;
+}
+
+void prepareSplineTable2D(const SplineTable2D& table, double startSlope) {
+    checkTable(table);
+    const int m = table.m;
+    std::array<double, kScratch> row{};
+    std::array<double, kScratch> rowSecond{};
+    for (int k = 0; k < table.n; ++k) {
+        const std::size_t base = static_cast<std::size_t>(table.ld) * static_cast<std::size_t>(k);
+        for (int i = 0; i < m; ++i) row[i] = table.y[base + i];
+        // The end slope takes the last difference over a fixed 90 / (m - 1), not the
+        // actual spacing of the axis.
+        const double endSlope = (row[m - 1] - row[m - 2]) / (90.0 / (m - 1));
+        prepareSpline(table.x1, row.data(), m, startSlope, endSlope, rowSecond.data());
+        for (int i = 0; i < m; ++i) table.y2[base + i] = rowSecond[i];
+    }
+}
+
+// The rows are splined along x1 once (prepareSplineTable2D); here each row is evaluated
+// at the clamped x1 on one shared bracket, and the column of those values is splined
+// along x2 with the x2-only part of the elimination taken from a per-axis plan. Every
+// value is formed by the same operations in the same order as the plain composition of
+// evaluateSpline and prepareSpline, so the result is the same to the bit.
+namespace {
+
+// Column spline through the row values along x2, evaluated at x2c. rowValue(k) yields
+// the value of row k; it is asked for each row once, in order, and interleaved with the
+// forward elimination so that its work overlaps the elimination's division chain.
+template <typename RowValue>
+double columnSpline(const ColumnPlan& plan, const double* x2, int n, double columnStartSlope, double columnEndSlope,
+                    double x2c, RowValue&& rowValue) {
+    // Scratch left uninitialised: each element is written before it is read.
+    std::array<double, kScratch> v;
+    std::array<double, kScratch> u;
+    std::array<double, kScratch> w;
+    v[0] = rowValue(0);
+    v[1] = rowValue(1);
+    // (v(i+1) - v(i)) / (x(i+1) - x(i)), each difference quotient formed once.
+    double slopeBefore = (v[1] - v[0]) / plan.dx[0];
+    if (plan.naturalStart) {
+        u[0] = 0.0;
+    } else {
+        u[0] = plan.startFactor * (slopeBefore - columnStartSlope);
+    }
+    for (int i = 1; i + 1 < n; ++i) {
+        v[i + 1] = rowValue(i + 1);
+        const double slopeAfter = (v[i + 1] - v[i]) / plan.dx[i];
+        u[i] = (6.0 * (slopeAfter - slopeBefore) / plan.span[i] - plan.sig[i] * u[i - 1]) / plan.p[i];
+        slopeBefore = slopeAfter;
+    }
+    double qn = 0.0;
+    double un = 0.0;
+    if (!isNaturalEnd(columnEndSlope)) {
+        qn = 0.5;
+        un = plan.endFactor * (columnEndSlope - slopeBefore);
+    }
+    const Bracket b2 = bracket(x2, n, x2c);
+    w[n - 1] = (un - qn * u[n - 2]) / (qn * plan.diag[n - 2] + 1.0);
+    // Only the two second derivatives at the bracket are needed.
+    for (int k = n - 2; k >= b2.lo; --k) w[k] = plan.diag[k] * w[k + 1] + u[k];
+
+    const double h = x2[b2.hi] - x2[b2.lo];
+    if (h == 0.0) return equalAbscissae(v[b2.lo], v[b2.hi]);
+    const double a = (x2[b2.hi] - x2c) / h;
+    const double b = (x2c - x2[b2.lo]) / h;
+    return a * v[b2.lo] + b * v[b2.hi] + ((a * a * a - a) * w[b2.lo] + (b * b * b - b) * w[b2.hi]) * (h * h) / 6.0;
+}
+
+}  // namespace
+
+double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlope, double columnStartSlope,
+                             double columnEndSlope, double x1q, double x2q) {
+    checkTable(table);
+    const int m = table.m;
+    const int n = table.n;
+    const double* x1 = table.x1;
+    const double* x2 = table.x2;
+
+    double x1c = x1q;
+    if (x1q < x1[0]) x1c = x1[0];
+    if (x1q > x1[m - 1]) x1c = x1[m - 1];
+    double x2c = x2q;
+    if (x2q < x2[0]) x2c = x2[0];
+    if (x2q > x2[n - 1]) x2c = x2[n - 1];
+
+    const ColumnPlan& plan = columnPlan(x2, n, isNaturalEnd(columnStartSlope));
+    // Beyond the last x1 the row values grow linearly with the extrapolation slope.
+    const bool extrapolate = x1q > x1c;
+    const double extrapolation = (x1q - x1c) * extrapolationSlope;
+    const Bracket b1 = bracket(x1, m, x1c);
+    const double h1 = x1[b1.hi] - x1[b1.lo];
+    const std::size_t ld = static_cast<std::size_t>(table.ld);
+
+    if (h1 == 0.0) {
+        // Equal abscissae: every row reports it, as a row-by-row evaluation does.
+        std::array<double, kScratch> rows{};
+        for (int k = 0; k < n; ++k) {
+            const std::size_t base = ld * static_cast<std::size_t>(k);
+            rows[k] = evaluateSpline(x1, table.y + base, table.y2 + base, m, x1c);
+            if (extrapolate) rows[k] = rows[k] + extrapolation;
+        }
+        return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, [&rows](int k) { return rows[k]; });
+    }
+
+    const double a = (x1[b1.hi] - x1c) / h1;
+    const double b = (x1c - x1[b1.lo]) / h1;
+    const double ca = a * a * a - a;
+    const double cb = b * b * b - b;
+    const double hh = h1 * h1;
+    const double* yLo = table.y + b1.lo;
+    const double* yHi = table.y + b1.hi;
+    const double* y2Lo = table.y2 + b1.lo;
+    const double* y2Hi = table.y2 + b1.hi;
+    auto rowValue = [&](int k) {
+        const std::size_t base = ld * static_cast<std::size_t>(k);
+        double value = a * yLo[base] + b * yHi[base] + (ca * y2Lo[base] + cb * y2Hi[base]) * hh / 6.0;
+        if (extrapolate) value = value + extrapolation;
+        return value;
+    };
+    return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, rowValue);
+}
+
+}  // namespace vl

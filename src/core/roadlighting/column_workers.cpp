@@ -1,0 +1,32 @@
+#include "core/roadlighting/column_workers.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace vl {
+
+void forEachColumn(int count, int workers, const std::function<void(int)>& column) {
+    const int threads = std::min(std::max(workers, 1), std::max(count, 1));
+    if (threads <= 1) {
+        for (int i = 0; i < count; ++i) column(i);
+        return;
+    }
+    std::atomic<int> next{0};
+    auto work = [&]() {
+        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) column(i);
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<std::size_t>(threads - 1));
+    // A worker that cannot be started leaves its columns to the others.
+    try {
+        for (int w = 1; w < threads; ++w) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+    }
+    work();
+    for (std::thread& t : pool) t.join();
+}
+
+}  // namespace vl

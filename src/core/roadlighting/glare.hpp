@@ -1,0 +1,42 @@
+// Disability glare (veiling luminance, threshold increment, glare rating) and the
+// illuminances on vertical surfaces 1.5 m above the road.
+#pragma once
+
+#include <span>
+
+#include "core/roadlighting/road_geometry.hpp"
+#include "app/computation_state.hpp"
+
+namespace vl {
+
+inline constexpr double kScreeningAngle = 20.0;      // deg above the eye's horizontal
+inline constexpr double kRelativeThreshold = 0.02;   // glare observers skip smaller contributions
+inline constexpr double kPi = 3.1415926;
+inline constexpr double kThresholdExponent = 0.800000011920929;
+inline constexpr double kGlareRatingExponent = 0.8999999761581421;
+
+// Veiling luminance per klm at the eye (xE, yE) from the luminaire at x = xQ, y = V.
+double veilingContribution(const RoadInstallation& road, double xE, double yE, double xQ);
+
+// Veiling luminance per klm of a glare observer at lateral position yE: the luminaires
+// are visited in the given order and one below 2 % of the running sum is skipped.
+double glareObserverVeiling(const RoadInstallation& road, double yE, std::span<const int> order);
+
+// The veiling luminance, semicylindrical and vertical illuminance maps (initial).
+void computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps, int workers);
+
+// The two glare observers' veiling luminances (cd/m^2, initial).
+void computeGlareObservers(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps);
+
+// TI (%) from a veiling luminance and the initial average road luminance.
+double thresholdIncrement(double veilingLuminance, double initialAverageLuminance);
+// GR from a veiling luminance and the maintained average road luminance of observer 1
+// (turned back into the initial one by q).
+double glareRating(double veilingLuminance, double maintainedAverageLuminance, double q);
+
+// Statistics and derived values in their order: veiling luminance statistics, TI,
+// maintained semicylindrical and vertical maps with statistics, glare rating map with
+// statistics. Needs the maintained observer maps' statistics.
+void computeGlareStatistics(const ComputationGrid& grid, double q, ResultMaps& maps);
+
+}  // namespace vl

@@ -1,0 +1,262 @@
+#include "readers/text_input.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+
+#include "app/process_stop.hpp"
+
+namespace vl {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
+SplitLine splitItems(std::string_view line) {
+    SplitLine result;
+    std::size_t k = 0;
+    const std::size_t n = line.size();
+    bool expectItem = true;  // at line start or after a comma
+    while (k < n) {
+        while (k < n && isBlank(line[k])) ++k;
+        if (k >= n) break;
+        const char c = line[k];
+        if (c == '/') {
+            result.slash = true;
+            break;
+        }
+        if (c == ',') {
+            if (expectItem) result.items.push_back({FreeItem::Kind::Null, {}, false});
+            expectItem = true;
+            ++k;
+            continue;
+        }
+        FreeItem item;
+        if (c == '\'' || c == '"') {
+            const char quote = c;
+            item.quoted = true;
+            ++k;
+            while (k < n) {
+                if (line[k] == quote) {
+                    if (k + 1 < n && line[k + 1] == quote) {
+                        item.text += quote;
+                        k += 2;
+                        continue;
+                    }
+                    ++k;
+                    break;
+                }
+                item.text += line[k];
+                ++k;
+            }
+        } else {
+            while (k < n && !isBlank(line[k]) && line[k] != ',' && line[k] != '/') {
+                item.text += line[k];
+                ++k;
+            }
+        }
+        result.items.push_back(std::move(item));
+        // The separator after an item: blanks, then at most one comma; a further
+        // comma before the next item is a null item.
+        while (k < n && isBlank(line[k])) ++k;
+        expectItem = false;
+        if (k < n && line[k] == ',') {
+            ++k;
+            expectItem = true;
+        }
+    }
+    return result;
+}
+
+std::optional<double> parseReal(std::string_view item) {
+    std::size_t k = 0;
+    const std::size_t n = item.size();
+    std::string normal;
+    if (k < n && (item[k] == '+' || item[k] == '-')) {
+        if (item[k] == '-') normal += '-';
+        ++k;
+    }
+    std::size_t digits = 0;
+    while (k < n && std::isdigit(static_cast<unsigned char>(item[k]))) {
+        normal += item[k++];
+        ++digits;
+    }
+    if (k < n && item[k] == '.') {
+        normal += item[k++];
+        while (k < n && std::isdigit(static_cast<unsigned char>(item[k]))) {
+            normal += item[k++];
+            ++digits;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    if (k < n && (item[k] == 'e' || item[k] == 'E' || item[k] == 'd' || item[k] == 'D')) {
+        normal += 'e';
+        ++k;
+        if (k < n && (item[k] == '+' || item[k] == '-')) normal += item[k++];
+        std::size_t expDigits = 0;
+        while (k < n && std::isdigit(static_cast<unsigned char>(item[k]))) {
+            normal += item[k++];
+            ++expDigits;
+        }
+        if (expDigits == 0) return std::nullopt;
+    }
+    if (k != n) return std::nullopt;
+    double value = 0;
+    auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Below the smallest double the value is zero; beyond the largest it is unreadable.
+        const auto e = normal.find('e');
+        if (e != std::string::npos && e + 1 < normal.size() && normal[e + 1] == '-') {
+            return normal[0] == '-' ? -0.0 : 0.0;
+        }
+        return std::nullopt;
+    }
+    if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) return std::nullopt;
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parseInteger(std::string_view item) {
+    // [sign] digits, nothing else.
+    std::size_t k = 0;
+    const bool negative = !item.empty() && item[0] == '-';
+    if (!item.empty() && (item[0] == '+' || item[0] == '-')) k = 1;
+    if (k >= item.size()) return std::nullopt;
+    for (std::size_t p = k; p < item.size(); ++p) {
+        if (!std::isdigit(static_cast<unsigned char>(item[p]))) return std::nullopt;
+    }
+    long long value = 0;
+    auto result = std::from_chars(item.data() + k, item.data() + item.size(), value);
+    if (result.ec != std::errc() || result.ptr != item.data() + item.size()) return std::nullopt;
+    if (negative) value = -value;
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> firstReal(std::string_view text) {
+    SplitLine split = splitItems(text);
+    if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null) return std::nullopt;
+    if (split.items[0].quoted) return std::nullopt;
+    return parseReal(split.items[0].text);
+}
+
+std::optional<std::string> firstText(std::string_view text) {
+    SplitLine split = splitItems(text);
+    if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null) return std::nullopt;
+    return split.items[0].text;
+}
+
+InputFile::InputFile(std::string name) : name_(std::move(name)) {
+    std::error_code ec;
+    if (!std::filesystem::exists(name_, ec)) {
+        std::ofstream create(name_);  // a missing input file is created empty
+    }
+    std::ifstream in(name_, std::ios::binary);
+    if (!in.is_open()) fail("cannot be opened");
+    if (std::filesystem::is_directory(name_, ec)) fail("is a directory, not a file");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(std::move(line));
+    }
+}
+
+void InputFile::fail(std::string_view kind) const {
+    std::string text(kind);
+    if (next_ > 0 && next_ <= lines_.size()) {
+        text += " (line " + std::to_string(next_) + ")";
+    }
+    stopWithFileError(name_, text);
+}
+
+std::optional<std::string> InputFile::nextLine() {
+    if (next_ >= lines_.size()) return std::nullopt;
+    return lines_[next_++];
+}
+
+std::string InputFile::readFixedText(std::size_t width) {
+    auto line = nextLine();
+    if (!line) fail("end of file reached");
+    std::string text = line->substr(0, std::min(width, line->size()));
+    text.resize(width, ' ');
+    return text;
+}
+
+double InputFile::readReal() {
+    double value = 0;
+    ListRead(*this).real(value);
+    return value;
+}
+
+int InputFile::readInteger() {
+    int value = 0;
+    ListRead(*this).integer(value);
+    return value;
+}
+
+std::string InputFile::readText(std::size_t maxLength) {
+    std::string value;
+    ListRead(*this).text(value, maxLength);
+    return value;
+}
+
+ListRead::ListRead(InputFile& file) : file_(file) {}
+
+const FreeItem* ListRead::next(const char* what) {
+    if (ended_) return nullptr;
+    while (!haveLine_ || position_ >= current_.items.size()) {
+        if (haveLine_ && current_.slash) {
+            ended_ = true;
+            return nullptr;
+        }
+        auto line = file_.nextLine();
+        if (!line) file_.fail(std::string("end of file reached while reading ") + what);
+        current_ = splitItems(*line);
+        position_ = 0;
+        haveLine_ = true;
+        if (current_.items.empty() && current_.slash) {
+            ended_ = true;
+            return nullptr;
+        }
+    }
+    const FreeItem* item = &current_.items[position_++];
+    if (item->kind == FreeItem::Kind::Null) return nullptr;
+    return item;
+}
+
+void ListRead::real(double& target) {
+    const FreeItem* item = next("a number");
+    if (!item) return;
+    auto value = item->quoted ? std::nullopt : parseReal(item->text);
+    if (!value) file_.fail("\"" + item->text.substr(0, 40) + "\" is not a number");
+    target = *value;
+}
+
+void ListRead::integer(int& target) {
+    const FreeItem* item = next("an integer");
+    if (!item) return;
+    auto value = item->quoted ? std::nullopt : parseInteger(item->text);
+    if (!value) file_.fail("\"" + item->text.substr(0, 40) + "\" is not an integer");
+    target = static_cast<int>(*value);
+}
+
+void ListRead::text(std::string& target, std::size_t maxLength) {
+    const FreeItem* item = next("a text");
+    if (!item) return;
+    target = item->text.substr(0, std::min(maxLength, item->text.size()));
+}
+
+void ListRead::character(char& target) {
+    const FreeItem* item = next("a character");
+    if (!item) return;
+    target = item->text.empty() ? ' ' : item->text[0];
+}
+
+}  // namespace vl
