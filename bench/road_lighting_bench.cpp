@@ -9,6 +9,7 @@
 #include "core/numeric/degrees.hpp"
 #include "writers/streams.hpp"
 #include "core/photometry/emission.hpp"
+#include "app/driver.hpp"
 #include "readers/eulumdat.hpp"
 #include "core/photometry/tilt_rotation.hpp"
 #include "core/roadlighting/road_lighting.hpp"
@@ -76,7 +77,7 @@ void prepareBundledState(int gridNumber, int n) {
     in.photometryFile = "eulumdat.ldt";
     s.gridRecord = record(gridNumber, n);
     vl::readSurfaceTable("C2");
-    vl::readPhotometry();
+    vl::readLuminaire();
     vl::buildRotatedPhotometry();
     vl::computeEmissionData();
     vl::readAgedAsphaltTable();

@@ -4,6 +4,7 @@
 
 #include "app/installation_file.hpp"
 #include "fuzz_support.hpp"
+#include "readers/read_error.hpp"
 #include "app/process_stop.hpp"
 
 VL_FUZZ_INIT
@@ -21,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             vl::fuzz::require(record.observer1Offset >= 0.0 && record.observer1Offset < 1.0);
             vl::fuzz::require(record.observer2Offset >= 0.0 && record.observer2Offset < 1.0);
         } catch (const vl::ProcessStop& stop) {
-            vl::fuzz::require(stop.status == 1 || stop.status == 2);
+            vl::fuzz::require(stop.status == 1);
+        } catch (const vl::ReadError& error) {
+            vl::fuzz::require(!error.kind().empty());
         }
     }
     return 0;

@@ -6,6 +6,7 @@
 
 #include "app/installation_file.hpp"
 #include "fuzz_support.hpp"
+#include "readers/read_error.hpp"
 #include "writers/report_files.hpp"
 #include "writers/streams.hpp"
 #include "app/process_stop.hpp"
@@ -48,15 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const vl::InstallationData again = vl::readInstallationFile();
             vl::fuzz::require(vl::installationLine(again) == line);
         }
-    } catch (const vl::ProcessStop& stop) {
-        vl::fuzz::require(stop.status == 2 && !stop.errorMessage.empty());
+    } catch (const vl::ReadError& error) {
+        vl::fuzz::require(!error.kind().empty());
     }
 
     vl::fuzz::writeInput(vl::kExtendFileName, data, size);
     try {
         (void)vl::readExtendFlag();
-    } catch (const vl::ProcessStop& stop) {
-        vl::fuzz::require(stop.status == 2);
+    } catch (const vl::ReadError& error) {
+        vl::fuzz::require(!error.kind().empty());
     }
 
     vl::fuzz::writeInput("header.txt", data, size);
@@ -66,6 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         vl::fuzz::require(reportName.size() == 40);
     } catch (const vl::ProcessStop& stop) {
         vl::fuzz::require(stop.status == 2);
+    } catch (const vl::ReadError& error) {
+        vl::fuzz::require(!error.kind().empty());
     }
     vl::reportFile().close();
     vl::dataFile().close();

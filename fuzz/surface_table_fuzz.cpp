@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_support.hpp"
+#include "readers/read_error.hpp"
 #include "app/process_stop.hpp"
 #include "app/computation_state.hpp"
 #include "core/surface/surface_table.hpp"
@@ -22,12 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (double tg : {0.0, 1.0, 12.0}) (void)vl::reducedLuminanceCoefficient(beta, tg);
         }
     } catch (const vl::ProcessStop&) {
+    } catch (const vl::ReadError&) {
     }
     vl::fuzz::writeInput("asphalt1_reflectance.dat", data, size);
     try {
         vl::readAgedAsphaltTable();
         for (double g : {0.0, 45.0, 89.0}) (void)vl::agedAsphaltReflectance(g);
     } catch (const vl::ProcessStop&) {
+    } catch (const vl::ReadError&) {
     }
     return 0;
 }

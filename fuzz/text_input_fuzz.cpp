@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
+#include "readers/read_error.hpp"
 #include "app/process_stop.hpp"
 #include "readers/text_input.hpp"
 
@@ -107,14 +108,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         break;
                     }
                 }
-            } catch (const vl::ProcessStop& stop) {
-                vl::fuzz::require(stop.status == 2 && !stop.errorMessage.empty());
+            } catch (const vl::ReadError& error) {
+                vl::fuzz::require(!error.kind().empty());
             }
             vl::fuzz::require(file.lineNumber() >= before);
             if (file.lineNumber() == before) break;  // a read that took no line
         }
         vl::fuzz::require(file.lineNumber() == expected.size());
-    } catch (const vl::ProcessStop&) {
+    } catch (const vl::ReadError&) {
     }
     return 0;
 }

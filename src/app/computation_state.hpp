@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "core/photometry/photometry_table.hpp"
+#include "readers/eulumdat.hpp"
+
 namespace vl {
 
 inline constexpr int kMaxGridPoints = 200;   // nX, nY bound of the maps
@@ -67,31 +70,6 @@ struct AgedAsphaltCurve {
     std::array<double, kAgedAsphaltPoints> x{};   // angle of incidence, deg
     std::array<double, kAgedAsphaltPoints> y{};   // reflectance
     std::array<double, kAgedAsphaltPoints> y2{};  // natural spline second derivatives
-};
-
-// Intensities in cd/klm over C (0..360, closing plane) and gamma, C the fast index.
-struct PhotometryTable {
-    int typeIndicator = 0;
-    int symmetry = 0;
-    int cCount = 0;        // Mc while reading, Mc + 1 afterwards
-    double cStep = 0;
-    int gammaCount = 0;
-    double gammaStep = 0;
-    std::vector<double> cAngles;          // nC
-    std::vector<double> gammaAngles;      // nG
-    std::vector<double> intensity;        // I(i, j) at [i + nC * j]
-    std::vector<double> intensitySpline;  // second derivatives along C
-    double conversionFactor = 0;
-    double measurementTilt = 0;
-    int lampSetCount = 0;
-    std::string lampType;  // 20 characters, blank-padded once a set was read
-    double lampSetFlux = 0;
-    double lampSetWattage = 0;
-    int index30 = 0;  // 1-based as in the physics; 0 = not set
-    int index70 = 0;
-
-    double& I(int i, int j) { return intensity[static_cast<std::size_t>(i + cCount * j)]; }
-    double I(int i, int j) const { return intensity[static_cast<std::size_t>(i + cCount * j)]; }
 };
 
 struct RotatedPhotometry {
@@ -210,6 +188,10 @@ struct ComputationState {
     ReducedLuminanceTable surface;
     AgedAsphaltCurve agedAsphalt;
     PhotometryTable photometry;
+    std::vector<double> photometrySpline;  // second derivatives along C of each gamma row
+    EulumdatHeader eulumdat;
+    ListingIndices listing;
+    LampSet lamp;  // the last lamp set read by any run
     RotatedPhotometry rotated;
     EmissionData emission;
     ComputationGrid grid;

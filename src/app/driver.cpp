@@ -8,6 +8,9 @@
 #include "writers/streams.hpp"
 #include "core/photometry/emission.hpp"
 #include "readers/eulumdat.hpp"
+#include "readers/read_error.hpp"
+#include "core/numeric/spline.hpp"
+#include "writers/luminaire_echo.hpp"
 #include "core/photometry/tilt_rotation.hpp"
 #include "app/process_stop.hpp"
 #include "core/pollution/directional_pollution.hpp"
@@ -41,10 +44,46 @@ void writeBanner() {
 
 }  // namespace
 
+void readLuminaire() {
+    ComputationState& s = state();
+    EulumdatFile file;
+    try {
+        readEulumdat(s.installation.photometryFile, file);
+    } catch (...) {
+        writeEulumdatEcho(s.installation.photometryFile, file);
+        throw;
+    }
+    writeEulumdatEcho(s.installation.photometryFile, file);
+    s.eulumdat = file.header;
+    s.photometry = std::move(file.table);
+    const PhotometryTable& p = s.photometry;
+    if (!p.declared.lampSets.empty()) s.lamp = p.declared.lampSets.back();
+    s.emission.downwardFluxFactor = p.declared.downwardFluxFactor;
+    s.emission.lightOutputRatio = p.declared.lightOutputRatio;
+    s.listing = listingIndices(p, s.listing);
+    writeOriginalPhotometry(p, s.listing);
+    s.photometrySpline.assign(p.intensity.size(), 0.0);
+    const SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(),
+                              s.photometrySpline.data(), p.cCount, p.gammaCount, p.cCount};
+    prepareSplineTable2D(table, kNaturalEnd);
+}
+
+namespace {
+
+void runDriver(std::string& reportName);
+
+}  // namespace
+
 void runComputation(std::string& reportName) {
+    asRunStep([&] { runDriver(reportName); });
+}
+
+namespace {
+
+void runDriver(std::string& reportName) {
     writeBanner();
     const InstallationData driverCopy = readInstallationFile();
-    const PhotometryDimensions dimensions = readPhotometryDimensions(driverCopy.photometryFile);
+    const PhotometryDimensions dimensions = readEulumdatDimensions(driverCopy.photometryFile);
     if (driverCopy.gridChoice < 1 || driverCopy.gridChoice > 9) {
         stopWithConsoleMessage("wrong input grid choice");
     }
@@ -54,6 +93,8 @@ void runComputation(std::string& reportName) {
                         reportName);
     consoleText("Computation completed");
 }
+
+}  // namespace
 
 void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName) {
     // The sizes come from the driver's pre-read; the phases size their tables from the
@@ -78,7 +119,7 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     readSurfaceTable(s.installation.surfaceClass);
 
     // Phase 4: luminaire photometry, tilt rotation, emission data.
-    readPhotometry();
+    readLuminaire();
     buildRotatedPhotometry();
     computeEmissionData();
     if (s.installation.tilt != 0.0) writeRotatedLuminaireFluxSections();

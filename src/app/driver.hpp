@@ -10,6 +10,10 @@ namespace vl {
 // "Computation completed". reportName (40 characters) receives the report file name.
 void runComputation(std::string& reportName);
 
+// Reads the photometry file named by the installation, echoes it as far as it was read
+// and lists the original photometry; then prepares the table's spline.
+void readLuminaire();
+
 // The phases of one computation, strictly in order.
 void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName);
 

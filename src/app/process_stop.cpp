@@ -1,5 +1,6 @@
 #include "app/process_stop.hpp"
 
+#include "readers/read_error.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {
@@ -22,5 +23,15 @@ void stopWithFileError(std::string_view fileName, std::string_view kind) {
 }
 
 void stopQuietly() { throw ProcessStop{0, {}, {}}; }
+
+void asRunStep(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const InputRefusal& refusal) {
+        stopWithConsoleMessage(refusal.what());
+    } catch (const ReadError& error) {
+        stopWithFileError(error.fileName(), error.kind());
+    }
+}
 
 }  // namespace vl

@@ -5,6 +5,7 @@
 // terminal can be restored), which then ends the process with the stop's status.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,9 @@ struct ProcessStop {
 
 // The designed end of a run without a message (status 0).
 [[noreturn]] void stopQuietly();
+
+// Runs one step of a run: a reader's refusal becomes the program's own stop (its Console
+// line, status 1), a read error a stop naming the file (status 2).
+void asRunStep(const std::function<void()>& step);
 
 }  // namespace vl

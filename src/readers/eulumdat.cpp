@@ -10,12 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/numeric/spline.hpp"
-#include "writers/format.hpp"
-#include "writers/streams.hpp"
-#include "app/process_stop.hpp"
+#include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
-#include "app/computation_state.hpp"
+#include "writers/format.hpp"
 
 namespace vl {
 
@@ -23,8 +20,8 @@ namespace {
 
 constexpr std::size_t kTextWidth = 60;      // lines 1 and 9
 constexpr std::size_t kLampTypeWidth = 20;  // type of lamps
-constexpr std::size_t kFileNameWidth = 20;  // photometryFile as echoed
 constexpr int kDirectRatioLines = 10;
+constexpr int kMaxAxis = 200;  // C planes (with the closing one) and gamma angles
 
 // The next line by position; the end of the file is a read error.
 std::string positionalLine(InputFile& file, std::string_view what) {
@@ -65,28 +62,23 @@ std::string fixedText(const std::string& line, std::size_t width) {
     return text;
 }
 
-void bothStreams(const std::string& line) {
-    writeLine(Stream::Console, line);
-    writeLine(Stream::Report, line);
-}
-
-// The table bounds of the spline scratch vectors: nC = Mc + 1 and nG at most 200, and a
-// table needs at least one stored plane and two gamma angles.
+// The table bounds: nC = Mc + 1 and nG at most 200, and a table needs at least one
+// stored plane and two gamma angles.
 void checkDimensions(const std::string& fileName, int mc, int ng) {
     const std::string head = "Eulumdat file " + fileName + ": ";
     if (mc < 1) {
-        stopWithConsoleMessage(head + "number of C planes Mc = " + std::to_string(mc) + " is below 1");
+        throw InputRefusal(head + "number of C planes Mc = " + std::to_string(mc) + " is below 1");
     }
-    if (mc + 1 > kMaxTableAxis) {
-        stopWithConsoleMessage(head + "number of C planes Mc = " + std::to_string(mc) + ": Mc + 1 exceeds " +
-                               std::to_string(kMaxTableAxis));
+    if (mc + 1 > kMaxAxis) {
+        throw InputRefusal(head + "number of C planes Mc = " + std::to_string(mc) + ": Mc + 1 exceeds " +
+                               std::to_string(kMaxAxis));
     }
     if (ng < 2) {
-        stopWithConsoleMessage(head + "number of gamma angles Ng = " + std::to_string(ng) + " is below 2");
+        throw InputRefusal(head + "number of gamma angles Ng = " + std::to_string(ng) + " is below 2");
     }
-    if (ng > kMaxTableAxis) {
-        stopWithConsoleMessage(head + "number of gamma angles Ng = " + std::to_string(ng) + " exceeds " +
-                               std::to_string(kMaxTableAxis));
+    if (ng > kMaxAxis) {
+        throw InputRefusal(head + "number of gamma angles Ng = " + std::to_string(ng) + " exceeds " +
+                               std::to_string(kMaxAxis));
     }
 }
 
@@ -95,14 +87,14 @@ void checkAscending(const std::string& fileName, const std::vector<double>& axis
                     std::string_view name, std::string_view bound) {
     for (std::size_t k = 1; k < count; ++k) {
         if (!(axis[k] > axis[k - 1])) {
-            stopWithConsoleMessage("Eulumdat file " + fileName + ": " + std::string(name) + " must ascend strictly" +
+            throw InputRefusal("Eulumdat file " + fileName + ": " + std::string(name) + " must ascend strictly" +
                                    std::string(bound) + " (" + fmt::freeReal(axis[k]) + " follows " +
                                    fmt::freeReal(axis[k - 1]) + ")");
         }
     }
 }
 
-[[noreturn]] void notAllowed() { stopWithConsoleMessage("not allowed input file"); }
+[[noreturn]] void notAllowed() { throw InputRefusal("not allowed input file"); }
 
 // One stored plane of Ng values, one per line.
 void readPlane(InputFile& file, std::vector<double>& target, int ld, int column, int ng) {
@@ -113,7 +105,7 @@ void readPlane(InputFile& file, std::vector<double>& target, int ld, int column,
 
 // Reads the stored planes and completes the table over nC = Mc + 1 columns (C the fast
 // index, 0-based storage; the formulas count from 1 as the symmetry rules are stated).
-void readIntensities(InputFile& file, PhotometryTable& p, int mc, int ng) {
+void readIntensities(InputFile& file, PhotometryTable& p, int symmetry, int mc, int ng) {
     const int nc = mc + 1;
     std::vector<double>& t = p.intensity;
     auto at = [&](std::vector<double>& table, int i1, int j) -> double& {
@@ -123,7 +115,7 @@ void readIntensities(InputFile& file, PhotometryTable& p, int mc, int ng) {
     };
     const int h = mc / 2;
     const int q = mc / 4;
-    switch (p.symmetry) {
+    switch (symmetry) {
         case 0:  // no symmetry
             for (int i = 0; i < mc; ++i) readPlane(file, t, nc, i, ng);
             for (int j = 0; j < ng; ++j) at(t, mc + 1, j) = at(t, 1, j);
@@ -166,40 +158,9 @@ void readIntensities(InputFile& file, PhotometryTable& p, int mc, int ng) {
     }
 }
 
-// The listing's value at a 1-based gamma index; an index that no run set, or that lies
-// outside this table, lists 0.
-double listed(const std::vector<double>& values, int index, int count, int column, int ld) {
-    if (index < 1 || index > count) return 0.0;
-    return values[static_cast<std::size_t>(column + ld * (index - 1))];
-}
-
-void writeOriginalPhotometry(const PhotometryTable& p) {
-    const int nc = p.cCount;
-    const int ng = p.gammaCount;
-    const std::string gammaLine = " at gamma=               " +
-                                  fmt::F(listed(p.gammaAngles, p.index30, ng, 0, 1), 7, 1) +
-                                  fmt::F(listed(p.gammaAngles, p.index70, ng, 0, 1), 15, 1);
-    for (Stream stream : {Stream::Console, Stream::Data}) {
-        listText(stream, "    ");
-        listText(stream, fmt::repeat('-', 54));
-        listText(stream, "Original photometry");
-        listText(stream, "");
-        listText(stream, "C-angle   fixture intensity (cd/klm)");
-        writeLine(stream, gammaLine);
-        listText(stream, "");
-    }
-    for (int i = 0; i < nc; ++i) {
-        const std::string row = fmt::F(p.cAngles[static_cast<std::size_t>(i)], 17, 1) +
-                                fmt::F(listed(p.intensity, p.index30, ng, i, nc), 15, 1) +
-                                fmt::F(listed(p.intensity, p.index70, ng, i, nc), 15, 1);
-        writeLine(Stream::Console, row);
-        writeLine(Stream::Data, row);
-    }
-}
-
 }  // namespace
 
-PhotometryDimensions readPhotometryDimensions(const std::string& fileName) {
+PhotometryDimensions readEulumdatDimensions(const std::string& fileName) {
     InputFile file(fileName);
     PhotometryDimensions dims;
     positionalLine(file, "line 1");
@@ -212,110 +173,78 @@ PhotometryDimensions readPhotometryDimensions(const std::string& fileName) {
     return dims;
 }
 
-void readPhotometry() {
-    ComputationState& s = state();
-    PhotometryTable& p = s.photometry;
-    const std::string& fileName = s.installation.photometryFile;
-
-    sectionHeading(Stream::Console, "Input luminaire:");
-    sectionHeading(Stream::Report, "Input luminaire:");
-    bothStreams(fmt::listText("Luminaire input data file " + fmt::padded(fileName, kFileNameWidth)));
-    bothStreams(fmt::listText("  "));
-
+void readEulumdat(const std::string& fileName, EulumdatFile& out) {
+    EulumdatHeader& h = out.header;
+    PhotometryTable& p = out.table;
     InputFile file(fileName);
 
-    // Line 1: identification (a byte order mark in front of it is no text).
-    bothStreams(fmt::listText(fixedText(positionalLine(file, "line 1"), kTextWidth)));
+    // Line 1: identification (a byte order mark in front of it is kept as it stands).
+    h.identification = fixedText(positionalLine(file, "line 1"), kTextWidth);
+    out.progress = EulumdatProgress::Identification;
 
-    p.typeIndicator = integerOnLine(file, "Ityp");
-    p.symmetry = integerOnLine(file, "Isym");
+    h.typeIndicator = integerOnLine(file, "Ityp");
+    h.symmetry = integerOnLine(file, "Isym");
     const int mc = integerOnLine(file, "the number of C planes Mc");
-    p.cCount = mc;
-    p.cStep = realOnLine(file, "Dc");
+    h.cPlanes = mc;
+    h.cStep = realOnLine(file, "Dc");
     const int ng = integerOnLine(file, "the number of gamma angles Ng");
-    p.gammaCount = ng;
-    p.gammaStep = realOnLine(file, "Dg");
+    h.gammaAngles = ng;
+    h.gammaStep = realOnLine(file, "Dg");
     checkDimensions(fileName, mc, ng);
+    out.progress = EulumdatProgress::Dimensions;
 
     positionalLine(file, "line 8");
-    const std::string luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
-    bothStreams(fmt::listText(luminaireName));
+    h.luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
+    out.progress = EulumdatProgress::LuminaireName;
     for (int line = 10; line <= 12; ++line) positionalLine(file, "line " + std::to_string(line));
-
-    const std::vector<std::string> shape = {
-        fmt::ListLine().text("ityp").integer(p.typeIndicator).str(),
-        fmt::ListLine().text("isym").integer(p.symmetry).str(),
-        " C samples    " + fmt::I(mc, 3),
-        " C delta     " + fmt::F(p.cStep, 7, 2),
-        " Gamma samples" + fmt::I(ng, 3),
-        " Gamma delta " + fmt::F(p.gammaStep, 7, 2),
-    };
-    for (const std::string& line : shape) writeLine(Stream::Console, line);
-    for (const std::string& line : shape) writeLine(Stream::Report, line);
+    out.progress = EulumdatProgress::Shape;
 
     for (int line = 13; line <= 21; ++line) positionalLine(file, "line " + std::to_string(line));
-    s.emission.downwardFluxFactor = realOnLine(file, "DFF");
-    s.emission.lightOutputRatio = realOnLine(file, "LORL");
-    p.conversionFactor = realOnLine(file, "CFLI");
-    if (p.conversionFactor != 1.0) notAllowed();
-
-    p.measurementTilt = realOnLine(file, "the tilt during measurement");
+    DeclaredLuminaireData& d = p.declared;
+    d.downwardFluxFactor = realOnLine(file, "DFF");
+    d.lightOutputRatio = realOnLine(file, "LORL");
+    h.conversionFactor = realOnLine(file, "CFLI");
+    if (h.conversionFactor != 1.0) notAllowed();
+    d.measurementTilt = realOnLine(file, "the tilt during measurement");
     // A count below 1 reads no lamp-set lines.
-    p.lampSetCount = integerOnLine(file, "the number of lamp sets");
+    h.lampSetCount = integerOnLine(file, "the number of lamp sets");
+    out.progress = EulumdatProgress::LampHead;
 
-    const std::vector<std::string> lamps = {
-        " Conversion factor for luminous intensities CFLI" + fmt::F(p.conversionFactor, 7, 4),
-        " Tilt angle during measurements (deg)" + fmt::F(p.measurementTilt, 7, 2),
-        fmt::listText("  "),
-        fmt::ListLine().text("Number of lamp sets").integer(p.lampSetCount).str(),
-    };
-    writeLine(Stream::Console, fmt::listText(" "));
-    for (const std::string& line : lamps) writeLine(Stream::Console, line);
-    writeLine(Stream::Report, fmt::listText("  "));
-    for (const std::string& line : lamps) writeLine(Stream::Report, line);
-
-    for (int set = 0; set < p.lampSetCount; ++set) {
-        positionalLine(file, "the number of lamps");
-        p.lampType = fixedText(positionalLine(file, "the type of lamps"), kLampTypeWidth);
-        bothStreams(fmt::listText("type of lamp " + p.lampType));
-        p.lampSetFlux = realOnLine(file, "the total luminous flux of the lamps");
-        bothStreams(" total flux (lm)" + fmt::Itrunc(p.lampSetFlux, 6));
-        positionalLine(file, "the colour temperature");
-        positionalLine(file, "the colour rendering");
-        p.lampSetWattage = realOnLine(file, "the wattage including ballast");
-        bothStreams(" wattage (including ballast)" + fmt::Itrunc(p.lampSetWattage, 5));
+    out.progress = EulumdatProgress::LampSets;
+    for (int set = 0; set < h.lampSetCount; ++set) {
+        LampSet lamp;
+        lamp.lampCount = positionalLine(file, "the number of lamps");
+        lamp.lampType = fixedText(positionalLine(file, "the type of lamps"), kLampTypeWidth);
+        d.lampSets.push_back(lamp);
+        out.lastLampSetFields = 1;
+        d.lampSets.back().totalFlux = realOnLine(file, "the total luminous flux of the lamps");
+        out.lastLampSetFields = 2;
+        d.lampSets.back().colourTemperature = positionalLine(file, "the colour temperature");
+        d.lampSets.back().colourRendering = positionalLine(file, "the colour rendering");
+        d.lampSets.back().wattage = realOnLine(file, "the wattage including ballast");
+        out.lastLampSetFields = 3;
     }
     for (int k = 0; k < kDirectRatioLines; ++k) positionalLine(file, "the direct ratios");
 
     const int nc = mc + 1;
     const auto cells = static_cast<std::size_t>(nc) * static_cast<std::size_t>(ng);
+    p.cCount = nc;
+    p.gammaCount = ng;
+    p.cStep = h.cStep;
+    p.gammaStep = h.gammaStep;
     p.cAngles.assign(static_cast<std::size_t>(nc), 0.0);
     p.gammaAngles.assign(static_cast<std::size_t>(ng), 0.0);
     p.intensity.assign(cells, 0.0);
-    p.intensitySpline.assign(cells, 0.0);
 
     for (int i = 0; i < mc; ++i) p.cAngles[static_cast<std::size_t>(i)] = file.readReal();
     p.cAngles[static_cast<std::size_t>(mc)] = 360.0;
     checkAscending(fileName, p.cAngles, static_cast<std::size_t>(nc), "the C angles", " below 360");
     for (int j = 0; j < ng; ++j) p.gammaAngles[static_cast<std::size_t>(j)] = file.readReal();
     checkAscending(fileName, p.gammaAngles, static_cast<std::size_t>(ng), "the gamma angles", "");
+    out.progress = EulumdatProgress::Angles;
 
-    bothStreams(" Maximum measured gamma" + fmt::Itrunc(p.gammaAngles[static_cast<std::size_t>(ng - 1)], 5));
-
-    readIntensities(file, p, mc, ng);
-    p.cCount = nc;
-
-    for (int j = 1; j <= ng; ++j) {
-        const double gamma = p.gammaAngles[static_cast<std::size_t>(j - 1)];
-        if (gamma <= 30.0) p.index30 = j;
-        if (gamma <= 70.0) p.index70 = j;
-    }
-
-    writeOriginalPhotometry(p);
-
-    const SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(),
-                              p.intensitySpline.data(), nc, ng, nc};
-    prepareSplineTable2D(table, kNaturalEnd);
+    readIntensities(file, p, h.symmetry, mc, ng);
+    out.progress = EulumdatProgress::Complete;
 }
 
 }  // namespace vl

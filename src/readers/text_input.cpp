@@ -9,7 +9,7 @@
 #include <limits>
 #include <sstream>
 
-#include "app/process_stop.hpp"
+#include "readers/read_error.hpp"
 
 namespace vl {
 
@@ -173,7 +173,7 @@ void InputFile::fail(std::string_view kind) const {
     if (next_ > 0 && next_ <= lines_.size()) {
         text += " (line " + std::to_string(next_) + ")";
     }
-    stopWithFileError(name_, text);
+    throw ReadError(name_, text);
 }
 
 std::optional<std::string> InputFile::nextLine() {

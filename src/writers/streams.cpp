@@ -83,6 +83,11 @@ void writeLine(Stream stream, std::string_view line) {
     }
 }
 
+void toConsoleAndReport(std::string_view line) {
+    writeLine(Stream::Console, line);
+    writeLine(Stream::Report, line);
+}
+
 void listText(Stream stream, std::string_view text) { writeLine(stream, fmt::listText(text)); }
 
 std::string separator(Stream stream) { return fmt::repeat('-', stream == Stream::Report ? 64 : 54); }

@@ -46,6 +46,9 @@ void writeLine(Stream stream, std::string_view line);
 void listText(Stream stream, std::string_view text);
 inline void consoleText(std::string_view text) { listText(Stream::Console, text); }
 
+// One line on the Console, then the same line in the report.
+void toConsoleAndReport(std::string_view line);
+
 // 54 dashes on the Console and in the DataFile, 64 in the ReportFile.
 std::string separator(Stream stream);
 

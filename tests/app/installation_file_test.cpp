@@ -39,13 +39,13 @@ TEST(InstallationFile, TooWideValueBecomesAsterisksAndFailsOnReadBack) {
     d.lampFlux = 10000.0;
     writeInstallationFile(d);
     EXPECT_EQ(test::readLines(kInstallationFileName).at(0).substr(0, 7), "*******");
-    EXPECT_THROW(readInstallationFile(), ProcessStop);
+    EXPECT_THROW(asRunStep([] { readInstallationFile(); }), ProcessStop);
 }
 
 TEST(InstallationFile, MissingOrEmptyFileStopsNamingIt) {
     test::ScratchDir dir;
     try {
-        readInstallationFile();
+        asRunStep([] { readInstallationFile(); });
         FAIL();
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
@@ -71,7 +71,7 @@ TEST(GridFile, ChoiceWithoutRecordEndsAtTheEndOfTheFile) {
     test::ScratchDir dir;
     dir.write("grid.dat", "only\n1 10 c 6 c 60.0 1.5 0.25 0.75\n");
     try {
-        readGridChoice(5);
+        asRunStep([] { readGridChoice(5); });
         FAIL();
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
@@ -109,7 +109,7 @@ TEST(ExtendFile, FirstIntegerAfterEmptyLines) {
     dir.write("extend.txt", "\n\n 1 extra\n");
     EXPECT_EQ(readExtendFlag(), 1);
     dir.write("extend.txt", "");
-    EXPECT_THROW(readExtendFlag(), ProcessStop);
+    EXPECT_THROW(asRunStep([] { readExtendFlag(); }), ProcessStop);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "writers/streams.hpp"
+#include "app/driver.hpp"
 #include "readers/eulumdat.hpp"
 #include "app/process_stop.hpp"
 #include "app/computation_state.hpp"
@@ -91,8 +92,11 @@ Outcome readLikeARun(const fs::path& source) {
     reportFile().create("r.doc");
     dataFile().create("d.doc");
     try {
-        const PhotometryDimensions dims = readPhotometryDimensions(name);
-        readPhotometry();
+        PhotometryDimensions dims;
+        asRunStep([&] {
+            dims = readEulumdatDimensions(name);
+            readLuminaire();
+        });
         EXPECT_EQ(state().photometry.cCount, dims.cPlanes + 1);
         EXPECT_EQ(state().photometry.gammaCount, dims.gammaAngles);
     } catch (const ProcessStop& stop) {
@@ -134,7 +138,7 @@ TEST(EulumdatFiles, EveryFileReadsOrIsRefusedClearly) {
         EXPECT_FALSE(out.stop.has_value()) << name << ": " << (out.stop ? out.stop->errorMessage : "")
                                            << (out.console.empty() ? "" : out.console.back());
         const PhotometryTable& p = state().photometry;
-        EXPECT_EQ(p.conversionFactor, 1.0) << name;
+        EXPECT_EQ(state().eulumdat.conversionFactor, 1.0) << name;
         EXPECT_EQ(p.cAngles.back(), 360.0) << name;
         ASSERT_FALSE(out.console.empty());
         EXPECT_EQ(out.console.back().substr(0, 17), "            360.0") << name;
@@ -153,15 +157,16 @@ TEST(EulumdatFiles, EmptyLinesReadLikeTheirGapFilledCopies) {
     for (const auto& [original, filled] : pairs) {
         ASSERT_FALSE(readLikeARun(kData / "ldt" / original).stop) << original;
         const PhotometryTable first = state().photometry;
+        const LampSet firstLamp = state().lamp;
         const double dff = state().emission.downwardFluxFactor;
         ASSERT_FALSE(readLikeARun(kData / "ldt" / "derived" / filled).stop) << filled;
         const PhotometryTable& second = state().photometry;
         EXPECT_EQ(first.intensity, second.intensity) << original;
         EXPECT_EQ(first.cAngles, second.cAngles) << original;
         EXPECT_EQ(first.gammaAngles, second.gammaAngles) << original;
-        EXPECT_EQ(first.lampSetFlux, second.lampSetFlux) << original;
-        EXPECT_EQ(first.lampSetWattage, second.lampSetWattage) << original;
-        EXPECT_EQ(first.measurementTilt, second.measurementTilt) << original;
+        EXPECT_EQ(firstLamp.totalFlux, state().lamp.totalFlux) << original;
+        EXPECT_EQ(firstLamp.wattage, state().lamp.wattage) << original;
+        EXPECT_EQ(first.declared.measurementTilt, second.declared.measurementTilt) << original;
         EXPECT_EQ(dff, state().emission.downwardFluxFactor) << original;
     }
 }
@@ -173,14 +178,14 @@ void compareWithPeer(const fs::path& ldt, const fs::path& json) {
     ASSERT_FALSE(out.stop.has_value());
     const PhotometryTable& p = state().photometry;
     const int mc = static_cast<int>(jsonNumber(doc, "mc"));
-    EXPECT_EQ(p.symmetry, static_cast<int>(jsonNumber(doc, "isym")));
+    EXPECT_EQ(state().eulumdat.symmetry, static_cast<int>(jsonNumber(doc, "isym")));
     ASSERT_EQ(p.cCount, mc + 1);
     ASSERT_EQ(p.gammaCount, static_cast<int>(jsonNumber(doc, "ng")));
-    EXPECT_EQ(p.conversionFactor, jsonNumber(doc, "conv_factor"));
+    EXPECT_EQ(state().eulumdat.conversionFactor, jsonNumber(doc, "conv_factor"));
     EXPECT_EQ(state().emission.downwardFluxFactor, jsonNumber(doc, "dff"));
     EXPECT_EQ(state().emission.lightOutputRatio, jsonNumber(doc, "lorl"));
-    EXPECT_EQ(p.lampSetFlux, jsonRows(doc, "lamp_flux").front().back());
-    EXPECT_EQ(p.lampSetWattage, jsonRows(doc, "lamp_watt").front().back());
+    EXPECT_EQ(state().lamp.totalFlux, jsonRows(doc, "lamp_flux").front().back());
+    EXPECT_EQ(state().lamp.wattage, jsonRows(doc, "lamp_watt").front().back());
 
     const std::vector<double> c = jsonRows(doc, "c_angles").front();
     const std::vector<double> g = jsonRows(doc, "gamma_angles").front();

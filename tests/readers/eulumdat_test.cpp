@@ -9,6 +9,7 @@
 
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
+#include "app/driver.hpp"
 #include "readers/eulumdat.hpp"
 #include "app/process_stop.hpp"
 #include "app/computation_state.hpp"
@@ -90,7 +91,7 @@ protected:
         {
             ConsoleCapture capture;
             try {
-                readPhotometry();
+                asRunStep(readLuminaire);
             } catch (const ProcessStop& stop) {
                 r.stop = stop;
             }
@@ -158,14 +159,14 @@ TEST_F(EulumdatReader, EchoAndListingLineByLineOnEachStream) {
     const auto& p = table();
     EXPECT_EQ(p.cCount, 5);
     EXPECT_EQ(p.gammaCount, 4);
-    EXPECT_EQ(p.index30, 2);
-    EXPECT_EQ(p.index70, 3);
-    EXPECT_EQ(p.lampType, "LED module 1        ");
-    EXPECT_DOUBLE_EQ(p.lampSetFlux, 12000.9);
-    EXPECT_DOUBLE_EQ(p.lampSetWattage, 95.6);
+    EXPECT_EQ(state().listing.index30, 2);
+    EXPECT_EQ(state().listing.index70, 3);
+    EXPECT_EQ(state().lamp.lampType, "LED module 1        ");
+    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12000.9);
+    EXPECT_DOUBLE_EQ(state().lamp.wattage, 95.6);
     EXPECT_DOUBLE_EQ(state().emission.downwardFluxFactor, 98.5);
     EXPECT_DOUBLE_EQ(state().emission.lightOutputRatio, 80.25);
-    EXPECT_EQ(p.intensitySpline.size(), 20u);
+    EXPECT_EQ(state().photometrySpline.size(), 20u);
 }
 
 TEST_F(EulumdatReader, TruncatedEchoesAndLongFileName) {
@@ -303,8 +304,8 @@ TEST_F(EulumdatReader, EmptyDiscardedLinesDoNotShiftTheHead) {
     const ReaderRun r = run(f.text());
     ASSERT_FALSE(r.stop.has_value()) << r.stop->errorMessage;
     EXPECT_EQ(table().intensity, reference);
-    EXPECT_EQ(table().conversionFactor, 1.0);
-    EXPECT_EQ(table().lampSetWattage, 95.6);
+    EXPECT_EQ(state().eulumdat.conversionFactor, 1.0);
+    EXPECT_EQ(state().lamp.wattage, 95.6);
 }
 
 TEST_F(EulumdatReader, EmptyEchoedTextsAreBlankLines) {
@@ -317,7 +318,7 @@ TEST_F(EulumdatReader, EmptyEchoedTextsAreBlankLines) {
     EXPECT_EQ(r.console[6], std::string(61, ' '));
     EXPECT_EQ(r.console[7], std::string(61, ' '));
     EXPECT_EQ(r.report[6], std::string(61, ' '));
-    EXPECT_EQ(table().lampType, std::string(20, ' '));
+    EXPECT_EQ(state().lamp.lampType, std::string(20, ' '));
     EXPECT_TRUE(contains(r.console, " type of lamp " + std::string(20, ' ')));
 }
 
@@ -329,7 +330,7 @@ TEST_F(EulumdatReader, LongEchoedTextsAreCut) {
     ASSERT_FALSE(r.stop.has_value());
     // Line 1 is echoed as its first 60 bytes, a byte order mark included.
     EXPECT_EQ(r.console[6], " \xEF\xBB\xBF" + std::string(57, 'x'));
-    EXPECT_EQ(table().lampType, std::string(20, 'L'));
+    EXPECT_EQ(state().lamp.lampType, std::string(20, 'L'));
 }
 
 TEST_F(EulumdatReader, UsedNumberMissingFromItsLineIsReadError) {
@@ -367,7 +368,7 @@ TEST_F(EulumdatReader, FileEndingEarlyOrMissingIsReadError) {
     dataFile().create("d.doc");
     ConsoleCapture capture;
     try {
-        readPhotometry();
+        asRunStep(readLuminaire);
         ADD_FAILURE() << "a missing file must stop";
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
@@ -410,17 +411,17 @@ TEST_F(EulumdatReader, LampSetsLastKeptNoneKeepsEarlier) {
     EXPECT_TRUE(contains(r.report, " type of lamp LED module 1"));
     EXPECT_TRUE(contains(r.report, " total flux (lm) 12001"));
     EXPECT_TRUE(contains(r.report, " wattage (including ballast)   96"));
-    EXPECT_EQ(table().lampType, "LED module 2        ");
-    EXPECT_DOUBLE_EQ(table().lampSetFlux, 12001.9);
-    EXPECT_DOUBLE_EQ(table().lampSetWattage, 96.6);
-    EXPECT_EQ(table().lampSetCount, 2);
+    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
+    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12001.9);
+    EXPECT_DOUBLE_EQ(state().lamp.wattage, 96.6);
+    EXPECT_EQ(state().eulumdat.lampSetCount, 2);
 
     r = run(LdtFile::make(1, 1, 0, 3, 45, 0).text());
     ASSERT_FALSE(r.stop.has_value());
     EXPECT_FALSE(contains(r.console, "type of lamp"));
     EXPECT_TRUE(contains(r.console, " Number of lamp sets 0"));
-    EXPECT_EQ(table().lampType, "LED module 2        ");
-    EXPECT_DOUBLE_EQ(table().lampSetFlux, 12001.9);
+    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
+    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12001.9);
 
     LdtFile f = LdtFile::make(1, 1, 0, 3, 45, 0);
     // A negative count is echoed and reads no lamp-set lines, like a count of 0.
@@ -430,8 +431,8 @@ TEST_F(EulumdatReader, LampSetsLastKeptNoneKeepsEarlier) {
     EXPECT_TRUE(contains(r.console, " Number of lamp sets -1"));
     EXPECT_TRUE(contains(r.report, " Number of lamp sets -1"));
     EXPECT_FALSE(contains(r.console, "type of lamp"));
-    EXPECT_EQ(table().lampSetCount, -1);
-    EXPECT_EQ(table().lampType, "LED module 2        ");
+    EXPECT_EQ(state().eulumdat.lampSetCount, -1);
+    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
     EXPECT_EQ(table().gammaCount, 3);
     EXPECT_DOUBLE_EQ(table().gammaAngles[2], 90.0);
 
@@ -449,11 +450,11 @@ TEST_F(EulumdatReader, ListingIndexesKeptWhenNotSetAndOutOfRangePrintsZero) {
     f.lines[g + 1] = "50";
     f.lines[g + 2] = "80";
     f.lines[g + 3] = "90";
-    state().photometry.index30 = 7;
+    state().listing.index30 = 7;
     const ReaderRun r = run(f.text());
     ASSERT_FALSE(r.stop.has_value());
-    EXPECT_EQ(table().index30, 7);
-    EXPECT_EQ(table().index70, 2);
+    EXPECT_EQ(state().listing.index30, 7);
+    EXPECT_EQ(state().listing.index70, 2);
     EXPECT_EQ(r.data[5], " at gamma=                   0.0           50.0");
     ASSERT_EQ(r.data.size(), 10u);
     EXPECT_EQ(r.data[7], "              0.0            0.0          101.0");
@@ -488,7 +489,7 @@ protected:
     std::optional<ProcessStop> read(const LdtFile& f, PhotometryDimensions& out) {
         dir_.write("dim.ldt", f.text());
         try {
-            out = readPhotometryDimensions("dim.ldt");
+            asRunStep([&] { out = readEulumdatDimensions("dim.ldt"); });
         } catch (const ProcessStop& stop) {
             return stop;
         }

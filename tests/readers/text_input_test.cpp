@@ -122,7 +122,7 @@ TEST(InputFileReads, FailuresNameTheFileAndStop) {
     dir.write("bad.txt", "word\n");
     InputFile bad("bad.txt");
     try {
-        bad.readReal();
+        asRunStep([&] { bad.readReal(); });
         FAIL() << "no stop";
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
@@ -133,7 +133,7 @@ TEST(InputFileReads, FailuresNameTheFileAndStop) {
     InputFile missing("missing.txt");
     EXPECT_TRUE(std::filesystem::exists("missing.txt"));
     try {
-        missing.readInteger();
+        asRunStep([&] { missing.readInteger(); });
         FAIL() << "no stop";
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
@@ -152,7 +152,7 @@ TEST(InputFileReads, ErrorMessagesCarryNoControlBytes) {
     dir.write("ctl.txt", std::string("\x1b[2J\x07zz\n", 8));
     InputFile file("ctl.txt");
     try {
-        file.readReal();
+        asRunStep([&] { file.readReal(); });
         FAIL();
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.errorMessage.find('\x1b'), std::string::npos);

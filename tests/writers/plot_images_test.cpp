@@ -65,7 +65,7 @@ protected:
         p.gammaCount = static_cast<int>(p.gammaAngles.size());
         const std::size_t n = p.cAngles.size() * p.gammaAngles.size();
         p.intensity.assign(n, constant);
-        p.intensitySpline.assign(n, 0.0);
+        state().photometrySpline.assign(n, 0.0);
         s.rotated.rotatedIntensity.assign(n, 0.0);
         s.pollution.roadEstimatedPhotometry.assign(n, 0.0);
         for (int m = 0; m < p.gammaCount; ++m) {

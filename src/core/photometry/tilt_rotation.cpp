@@ -126,8 +126,8 @@ int listingIndex(int index, int gammaCount) { return index >= 1 && index <= gamm
 void writeInclinationListing() {
     const PhotometryTable& p = state().photometry;
     const std::vector<double>& r = state().rotated.rotatedIntensity;
-    const int k30 = listingIndex(p.index30, p.gammaCount);
-    const int k70 = listingIndex(p.index70, p.gammaCount);
+    const int k30 = listingIndex(state().listing.index30, p.gammaCount);
+    const int k70 = listingIndex(state().listing.index70, p.gammaCount);
     const auto gammaAt = [&](int k) { return k == 0 ? 0.0 : p.gammaAngles[static_cast<std::size_t>(k - 1)]; };
     const auto valueAt = [&](int i, int k) {
         return k == 0 ? 0.0 : r[static_cast<std::size_t>(i + p.cCount * (k - 1))];
@@ -174,13 +174,13 @@ Direction rotphot(double c, double gamma, double t) {
 }
 
 double luminaireIntensityAt(double c, double gamma) {
-    PhotometryTable& p = state().photometry;
+    const PhotometryTable& p = state().photometry;
     const Direction d = rotphot(c, gamma, state().installation.tilt);
     SplineTable2D table;
     table.x1 = p.cAngles.data();
     table.x2 = p.gammaAngles.data();
     table.y = p.intensity.data();
-    table.y2 = p.intensitySpline.data();
+    table.y2 = state().photometrySpline.data();
     table.m = p.cCount;
     table.n = p.gammaCount;
     table.ld = p.cCount;

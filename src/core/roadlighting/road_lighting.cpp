@@ -31,7 +31,7 @@ void computeRoadLighting() {
 
     writeRoadLightingBody(Stream::Console, maps);
     writeRoadLightingBody(Stream::Report, maps);
-    writeEnergySection(road, s.emission, s.photometry, maps);
+    writeEnergySection(road, s.emission, s.photometry, s.lamp, maps);
 }
 
 }  // namespace vl

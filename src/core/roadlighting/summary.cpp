@@ -150,7 +150,7 @@ bool photometryIncompleteForTilt(double tilt, const PhotometryTable& photometry)
 }
 
 void writeEnergySection(const RoadInstallation& road, const EmissionData& emission, const PhotometryTable& photometry,
-                        ResultMaps& maps) {
+                        const LampSet& lamp, ResultMaps& maps) {
     sectionHeading(Stream::Console, "Energy and cost parameters:");
     sectionHeading(Stream::Report, "Energy and cost parameters:");
 
@@ -198,8 +198,8 @@ void writeEnergySection(const RoadInstallation& road, const EmissionData& emissi
         fline(stream, " (maintained photometric efficacy, lm/cd):", flux * 1000.0 / (w * s) / m);
     });
 
-    const double power = photometry.lampSetWattage / photometry.lampSetFlux * 1000.0 * flux;
-    const std::string lampType = fmt::padded(photometry.lampType, 20);
+    const double power = lamp.wattage / lamp.totalFlux * 1000.0 * flux;
+    const std::string lampType = fmt::padded(lamp.lampType, 20);
     both([&](Stream stream) {
         listText(stream, "    ");
         listText(stream, "installed power per unit length per unit maintained luminance");
@@ -209,7 +209,7 @@ void writeEnergySection(const RoadInstallation& road, const EmissionData& emissi
         const char* lead = stream == Stream::Console ? "evaluated for lamp " : "evaluated for lamp";
         writeLine(stream, fmt::ListLine().text(lead).text(lampType).str());
         writeLine(stream, " with lamp efficacy (including ballast)" +
-                              fmt::F(photometry.lampSetFlux / photometry.lampSetWattage, 5, 1) + " lm/w");
+                              fmt::F(lamp.totalFlux / lamp.wattage, 5, 1) + " lm/w");
     });
 }
 

@@ -26,6 +26,6 @@ bool photometryIncompleteForTilt(double tilt, const PhotometryTable& photometry)
 
 // Computes the flux use into maps and writes the energy section on both streams.
 void writeEnergySection(const RoadInstallation& road, const EmissionData& emission, const PhotometryTable& photometry,
-                        ResultMaps& maps);
+                        const LampSet& lamp, ResultMaps& maps);
 
 }  // namespace vl

@@ -32,7 +32,7 @@ void setUniformTable(const std::vector<double>& c, const std::vector<double>& g,
     p.cStep = cStep;
     p.gammaStep = gammaStep;
     p.intensity.assign(c.size() * g.size(), value);
-    p.intensitySpline.assign(c.size() * g.size(), 0.0);
+    state().photometrySpline.assign(c.size() * g.size(), 0.0);
     state().rotated.rotatedIntensity = p.intensity;
 }
 

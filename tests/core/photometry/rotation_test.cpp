@@ -37,16 +37,16 @@ void setPhotometry(const std::vector<double>& c, const std::vector<double>& g,
     p.cStep = c[1] - c[0];
     p.gammaStep = g[1] - g[0];
     p.intensity.assign(c.size() * g.size(), 0.0);
-    p.intensitySpline.assign(c.size() * g.size(), 0.0);
+    state().photometrySpline.assign(c.size() * g.size(), 0.0);
     for (int j = 0; j < p.gammaCount; ++j)
         for (int i = 0; i < p.cCount; ++i) p.I(i, j) = intensity(c[static_cast<std::size_t>(i)], g[static_cast<std::size_t>(j)]);
-    p.index30 = 0;
-    p.index70 = 0;
+    state().listing.index30 = 0;
+    state().listing.index70 = 0;
     for (int j = 0; j < p.gammaCount; ++j) {
-        if (g[static_cast<std::size_t>(j)] <= 30.0) p.index30 = j + 1;
-        if (g[static_cast<std::size_t>(j)] <= 70.0) p.index70 = j + 1;
+        if (g[static_cast<std::size_t>(j)] <= 30.0) state().listing.index30 = j + 1;
+        if (g[static_cast<std::size_t>(j)] <= 70.0) state().listing.index70 = j + 1;
     }
-    prepareSplineTable2D({p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), p.intensitySpline.data(),
+    prepareSplineTable2D({p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), state().photometrySpline.data(),
                           p.cCount, p.gammaCount, p.cCount},
                          kNaturalEnd);
 }
@@ -205,7 +205,7 @@ TEST(RotationErrors, NegativeGammaStops) {
 
 SplineTable2D photometryView() {
     PhotometryTable& p = state().photometry;
-    return {p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), p.intensitySpline.data(),
+    return {p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), state().photometrySpline.data(),
             p.cCount, p.gammaCount, p.cCount};
 }
 
@@ -399,7 +399,7 @@ TEST_F(RotatedPhotometryTest, ListingOnConsoleAndDataFile) {
 
     // No gamma angle at or below 30: that column prints 0.0.
     setPhotometry(steps(0.0, 360.0, 180.0), steps(40.0, 90.0, 10.0), [](double, double) { return 7.0; });
-    ASSERT_EQ(state().photometry.index30, 0);
+    ASSERT_EQ(state().listing.index30, 0);
     const std::size_t from = console.lines().size();
     buildRotatedPhotometry();
     EXPECT_EQ(console.lines()[from + 5], " at gamma=               " + fmt::F(0.0, 7, 1) + fmt::F(70.0, 15, 1));

@@ -62,13 +62,13 @@ protected:
         p.gammaCount = static_cast<int>(p.gammaAngles.size());
         const auto cells = static_cast<std::size_t>(p.cCount * p.gammaCount);
         p.intensity.assign(cells, 0.0);
-        p.intensitySpline.assign(cells, 0.0);
+        state().photometrySpline.assign(cells, 0.0);
         for (int j = 0; j < p.gammaCount; ++j) {
             for (int i = 0; i < p.cCount; ++i) {
                 p.I(i, j) = intensity(p.cAngles[static_cast<std::size_t>(i)], p.gammaAngles[static_cast<std::size_t>(j)]);
             }
         }
-        SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), p.intensitySpline.data(),
+        SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), state().photometrySpline.data(),
                             p.cCount,         p.gammaCount,         p.cCount};
         prepareSplineTable2D(table, kNaturalEnd);
         state().rotated.rotatedIntensity = p.intensity;  // tilt 0

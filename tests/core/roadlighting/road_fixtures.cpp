@@ -2,6 +2,7 @@
 
 #include "core/numeric/spline.hpp"
 #include "core/photometry/emission.hpp"
+#include "app/driver.hpp"
 #include "readers/eulumdat.hpp"
 #include "core/photometry/tilt_rotation.hpp"
 #include "core/surface/surface_table.hpp"
@@ -34,12 +35,12 @@ void installSyntheticPhotometry(double intensity, double r, double rho) {
     p.cStep = 90.0;
     p.gammaStep = 45.0;
     p.intensity.assign(25, intensity);
-    p.intensitySpline.assign(25, 0.0);
-    p.lampType = "TEST LAMP";
-    p.lampType.resize(20, ' ');
-    p.lampSetFlux = 10000.0;
-    p.lampSetWattage = 100.0;
-    SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), p.intensitySpline.data(), 5, 5, 5};
+    state().photometrySpline.assign(25, 0.0);
+    s.lamp.lampType = "TEST LAMP";
+    s.lamp.lampType.resize(20, ' ');
+    s.lamp.totalFlux = 10000.0;
+    s.lamp.wattage = 100.0;
+    SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), state().photometrySpline.data(), 5, 5, 5};
     prepareSplineTable2D(table, kNaturalEnd);
 
     ReducedLuminanceTable& t = s.surface;
@@ -71,7 +72,7 @@ void installSyntheticPhotometry(double intensity, double r, double rho) {
 
 void installBundledData() {
     readSurfaceTable("C2");
-    readPhotometry();
+    readLuminaire();
     buildRotatedPhotometry();
     computeEmissionData();
     readAgedAsphaltTable();

@@ -186,7 +186,7 @@ TEST_F(SectionTexts, RoadLightingBodyLetterForLetterOnBothStreams) {
 }
 
 TEST_F(SectionTexts, EnergySectionLetterForLetterOnBothStreams) {
-    const std::string lamp = fmt::padded(state().photometry.lampType, 20);
+    const std::string lamp = fmt::padded(state().lamp.lampType, 20);
     for (const bool onConsole : {true, false}) {
         const std::vector<std::string>& lines = onConsole ? console : report;
         const std::size_t head = after(lines, " Energy and cost parameters:") - 2;

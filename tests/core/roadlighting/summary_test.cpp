@@ -130,11 +130,11 @@ TEST_F(RoadLightingPhase, EnergySectionAndFluxUse) {
     EXPECT_EQ(c[head + 7], "     ");
     EXPECT_EQ(c[head + 8], " luminaires per km:" + std::string(31, ' ') + "  41.67");
     EXPECT_EQ(c.back(), " with lamp efficacy (including ballast)" +
-                            fmt::F(state().photometry.lampSetFlux / state().photometry.lampSetWattage, 5, 1) +
+                            fmt::F(state().lamp.totalFlux / state().lamp.wattage, 5, 1) +
                             " lm/w");
-    EXPECT_EQ(c[c.size() - 2], " evaluated for lamp " + fmt::padded(state().photometry.lampType, 20));
+    EXPECT_EQ(c[c.size() - 2], " evaluated for lamp " + fmt::padded(state().lamp.lampType, 20));
     const std::vector<std::string>& r = out.report;
-    EXPECT_EQ(r[r.size() - 2], " evaluated for lamp" + fmt::padded(state().photometry.lampType, 20));
+    EXPECT_EQ(r[r.size() - 2], " evaluated for lamp" + fmt::padded(state().lamp.lampType, 20));
     EXPECT_EQ(r.back(), c.back());
 }
 

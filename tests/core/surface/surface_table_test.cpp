@@ -53,7 +53,7 @@ struct SurfaceRun {
     void read(const std::string& surfaceClass) {
         reportFile().create("report.doc");
         try {
-            readSurfaceTable(surfaceClass);
+            asRunStep([&] { readSurfaceTable(surfaceClass); });
         } catch (const ProcessStop& stop) {
             status = stop.status;
             stopMessage = stop.consoleMessage.empty() ? stop.errorMessage : stop.consoleMessage;
@@ -294,7 +294,7 @@ TEST(AgedAsphalt, RefusesADescendingAxisAndAShortFile) {
         test::ScratchDir dir;
         dir.write("asphalt1_reflectance.dat", asphaltText(x, y));
         try {
-            readAgedAsphaltTable();
+            asRunStep(readAgedAsphaltTable);
             ADD_FAILURE() << "no refusal";
         } catch (const ProcessStop& stop) {
             EXPECT_EQ(stop.status, 1);
@@ -307,7 +307,7 @@ TEST(AgedAsphalt, RefusesADescendingAxisAndAShortFile) {
         y.resize(18);
         dir.write("asphalt1_reflectance.dat", asphaltText(x, y));
         try {
-            readAgedAsphaltTable();
+            asRunStep(readAgedAsphaltTable);
             ADD_FAILURE() << "no read error";
         } catch (const ProcessStop& stop) {
             EXPECT_EQ(stop.status, 2);
