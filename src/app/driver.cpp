@@ -1,24 +1,22 @@
 #include "app/driver.hpp"
 
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+
+#include "app/computation_state.hpp"
 #include "app/installation_file.hpp"
-#include "writers/data_tables.hpp"
-#include "writers/format.hpp"
-#include "writers/plot_images.hpp"
-#include "writers/report_files.hpp"
-#include "writers/streams.hpp"
-#include "core/photometry/emission.hpp"
+#include "app/process_stop.hpp"
 #include "readers/eulumdat.hpp"
 #include "readers/read_error.hpp"
-#include "core/numeric/spline.hpp"
+#include "readers/surface_files.hpp"
+#include "writers/format.hpp"
 #include "writers/luminaire_echo.hpp"
-#include "core/photometry/tilt_rotation.hpp"
-#include "app/process_stop.hpp"
-#include "core/pollution/directional_pollution.hpp"
-#include "core/pollution/integrated_pollution.hpp"
-#include "core/pollution/scattering.hpp"
-#include "core/roadlighting/road_lighting.hpp"
-#include "app/computation_state.hpp"
-#include "core/surface/surface_table.hpp"
+#include "writers/report_files.hpp"
+#include "writers/run_sections.hpp"
+#include "writers/streams.hpp"
+#include "writers/surface_echo.hpp"
 
 namespace vl {
 
@@ -42,43 +40,28 @@ void writeBanner() {
     consoleText("");
 }
 
-}  // namespace
+// The aged asphalt curve is read where the road lighting begins, after the luminaire's
+// sections are written; it is read ahead (without creating a missing file) and a failure
+// is raised at that point.
+struct AgedAsphaltAhead {
+    bool missing = false;
+    std::exception_ptr failure;
+};
 
-void readLuminaire() {
-    ComputationState& s = state();
-    EulumdatFile file;
-    try {
-        readEulumdat(s.installation.photometryFile, file);
-    } catch (...) {
-        writeEulumdatEcho(s.installation.photometryFile, file);
-        throw;
+AgedAsphaltAhead readAgedAsphaltAhead(RunInputs& in) {
+    AgedAsphaltAhead ahead;
+    std::error_code ec;
+    if (!std::filesystem::exists(kAgedAsphaltFileName, ec)) {
+        ahead.missing = true;
+        return ahead;
     }
-    writeEulumdatEcho(s.installation.photometryFile, file);
-    s.eulumdat = file.header;
-    s.photometry = std::move(file.table);
-    const PhotometryTable& p = s.photometry;
-    if (!p.declared.lampSets.empty()) s.lamp = p.declared.lampSets.back();
-    s.emission.downwardFluxFactor = p.declared.downwardFluxFactor;
-    s.emission.lightOutputRatio = p.declared.lightOutputRatio;
-    s.listing = listingIndices(p, s.listing);
-    writeOriginalPhotometry(p, s.listing);
-    s.photometrySpline.assign(p.intensity.size(), 0.0);
-    const SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(),
-                              s.photometrySpline.data(), p.cCount, p.gammaCount, p.cCount};
-    prepareSplineTable2D(table, kNaturalEnd);
+    try {
+        in.agedAsphalt = readAgedAsphaltCurve();
+    } catch (...) {
+        ahead.failure = std::current_exception();
+    }
+    return ahead;
 }
-
-namespace {
-
-void runDriver(std::string& reportName);
-
-}  // namespace
-
-void runComputation(std::string& reportName) {
-    asRunStep([&] { runDriver(reportName); });
-}
-
-namespace {
 
 void runDriver(std::string& reportName) {
     writeBanner();
@@ -96,6 +79,50 @@ void runDriver(std::string& reportName) {
 
 }  // namespace
 
+void readSurface() {
+    RunInputs& in = state().inputs;
+    SurfaceTableFile file;
+    try {
+        readSurfaceTable(surfaceFileName(in.installation.surfaceClass), file);
+    } catch (...) {
+        writeSurfaceEcho(file);
+        throw;
+    }
+    writeSurfaceEcho(file);
+    in.surface = file.table;
+}
+
+void readLuminaire() {
+    ComputationState& s = state();
+    RunInputs& in = s.inputs;
+    EulumdatFile file;
+    try {
+        readEulumdat(in.installation.photometryFile, file);
+    } catch (...) {
+        writeEulumdatEcho(in.installation.photometryFile, file);
+        throw;
+    }
+    writeEulumdatEcho(in.installation.photometryFile, file);
+    s.eulumdat = file.header;
+    in.photometry = std::move(file.table);
+    writeOriginalPhotometry(in.photometry, listingIndices(in.photometry, in.memory.listing));
+}
+
+RunControl applicationRunControl() {
+    RunControl control;
+    control.onEqualAbscissae = [] {
+        static std::mutex mutex;
+        const std::lock_guard<std::mutex> lock(mutex);
+        consoleText("Bad XA input.");
+        consolePause();
+    };
+    return control;
+}
+
+void runComputation(std::string& reportName) {
+    asRunStep([&] { runDriver(reportName); });
+}
+
 void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName) {
     // The sizes come from the driver's pre-read; the phases size their tables from the
     // files themselves and the bounds were checked before this point.
@@ -104,45 +131,41 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     (void)pointsAlongX;
     (void)pointsAlongY;
     ComputationState& s = state();
+    s.inputs = RunInputs{};
+    s.inputs.memory = s.memory;
+    RunInputs& in = s.inputs;
 
     // Phase 1: output files.
-    openOutputFiles(reportName);
+    s.run = openOutputFiles(reportName);
 
     // Phase 2: installation data, switch file, grid record.
-    s.installation = readInstallationFile();
-    echoInstallationData(s.installation);
-    s.run.extendFlag = readExtendFlag();
-    s.gridRecord = readGridChoice(s.installation.gridChoice);
-    checkGridRecord(s.gridRecord);
+    in.installation = readInstallationFile();
+    echoInstallationData(in.installation);
+    in.extendFlag = readExtendFlag();
+    in.gridRecord = readGridChoice(in.installation.gridChoice);
+    checkGridRecord(in.gridRecord);
 
     // Phase 3: road surface.
-    readSurfaceTable(s.installation.surfaceClass);
+    readSurface();
 
-    // Phase 4: luminaire photometry, tilt rotation, emission data.
+    // Phase 4: luminaire photometry, tilt rotation, emission data (and the aged asphalt
+    // curve of phase 5, read ahead).
     readLuminaire();
-    buildRotatedPhotometry();
-    computeEmissionData();
-    if (s.installation.tilt != 0.0) writeRotatedLuminaireFluxSections();
-    if (s.installation.spacing == 0.0) {
-        // A rotation-only run: straight to the maximum upward intensity, which ends it.
-        if (s.installation.tilt == 0.0) writeZeroSpacingNotice(false);
-        reportMaximumIntensities();
-        stopQuietly();
+    std::optional<AgedAsphaltAhead> ahead;
+    if (in.installation.spacing != 0.0) ahead = readAgedAsphaltAhead(in);
+    RunResult result = evaluate(in, applicationRunControl());
+    writeLuminaireStage(s.run, in, result);
+    if (result.end == RunEnd::RotationError) stopWithConsoleMessage(result.stopMessage);
+    if (result.end == RunEnd::RotationOnly) stopQuietly();  // the designed end of a rotation-only run
+
+    // Phases 5 to 7: road lighting, light pollution, data tables, plot images.
+    if (result.end == RunEnd::NoAgedAsphalt && ahead) {
+        if (ahead->failure) std::rethrow_exception(ahead->failure);
+        readAgedAsphaltCurve();  // a missing file is created empty; its first read fails
     }
-
-    // Phase 5: road lighting.
-    readAgedAsphaltTable();
-    computeRoadLighting();
-
-    // Phase 6: light pollution.
-    reportDirectionalPollution();
-    reportIntegratedPollution();
-    reportScatteringFactors();
-
-    // Phase 7: data tables, plot images, closing line.
-    writeDataTables();
-    writePlotImages();
-    writeClosingLine(reportName);
+    writeRoadAndPollutionStages(s.run, in, result);
+    s.memory = result.memory;
+    s.result = std::move(result);
 }
 
 }  // namespace vl

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "core/run/run.hpp"
+
 namespace vl {
 
 // Writes the banner, reads the installation file, pre-reads the photometry's size,
@@ -10,11 +12,14 @@ namespace vl {
 // "Computation completed". reportName (40 characters) receives the report file name.
 void runComputation(std::string& reportName);
 
-// Reads the photometry file named by the installation, echoes it as far as it was read
-// and lists the original photometry; then prepares the table's spline.
-void readLuminaire();
-
 // The phases of one computation, strictly in order.
 void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName);
+
+// Input phases of a run into state().inputs, each echoed as far as its file was read.
+void readSurface();    // "SRT_" + the surface class
+void readLuminaire();  // the photometry file, with the "Original photometry" listing
+
+// How the application follows an evaluation: "Bad XA input." with its pause.
+RunControl applicationRunControl();
 
 }  // namespace vl

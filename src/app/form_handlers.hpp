@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/form.hpp"
-#include "app/computation_state.hpp"
+#include "core/run/installation.hpp"
 
 namespace vl {
 

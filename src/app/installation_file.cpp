@@ -6,6 +6,7 @@
 
 #include "writers/format.hpp"
 #include "app/process_stop.hpp"
+#include "core/roadlighting/grid.hpp"
 #include "readers/text_input.hpp"
 
 namespace vl {

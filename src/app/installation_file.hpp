@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/computation_state.hpp"
+#include "core/run/installation.hpp"
 
 namespace vl {
 

@@ -31,6 +31,8 @@ void asRunStep(const std::function<void()>& step) {
         stopWithConsoleMessage(refusal.what());
     } catch (const ReadError& error) {
         stopWithFileError(error.fileName(), error.kind());
+    } catch (const WriteError& error) {
+        stopWithFileError(error.fileName(), error.kind());
     }
 }
 

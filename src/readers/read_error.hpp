@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/refusal.hpp"
+
 namespace vl {
 
 // A file that cannot be read (missing item, end of file, not a number, cannot be opened):
@@ -20,11 +22,7 @@ private:
     std::string kind_;
 };
 
-// A file that reads but that the program refuses (a bound, an axis that does not ascend, a
-// value the program does not take): the message is the program's own Console line.
-class InputRefusal : public std::runtime_error {
-public:
-    explicit InputRefusal(const std::string& message) : std::runtime_error(message) {}
-};
+// A file that reads but that the program refuses: the message is its Console line.
+using InputRefusal = Refusal;
 
 }  // namespace vl

@@ -7,7 +7,6 @@
 
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
-#include "app/computation_state.hpp"
 
 namespace vl {
 
@@ -61,10 +60,10 @@ std::vector<std::string> mapRowLines(double y, const std::vector<double>& values
     return lines;
 }
 
-void writeMapTable(std::initializer_list<std::string_view> titles, const GridMap& map, bool singlePrecision) {
-    const ComputationState& s = state();
-    const int nX = s.grid.pointsAlongX;
-    const int nY = s.grid.pointsAlongY;
+void writeMapTable(std::initializer_list<std::string_view> titles, const GridMap& map, bool singlePrecision,
+                   const ComputationGrid& grid, const InstallationData& installation) {
+    const int nX = grid.pointsAlongX;
+    const int nY = grid.pointsAlongY;
 
     dataText(" ");
     for (std::string_view title : titles) dataText(title);
@@ -72,17 +71,16 @@ void writeMapTable(std::initializer_list<std::string_view> titles, const GridMap
     std::vector<double> x;
     x.reserve(static_cast<std::size_t>(nX > 0 ? nX : 0));
     for (int i = 1; i <= nX; ++i) {
-        x.push_back(s.grid.offsetX + (s.installation.spacing * static_cast<double>(i - 1)) / static_cast<double>(nX));
+        x.push_back(grid.offsetX + (installation.spacing * static_cast<double>(i - 1)) / static_cast<double>(nX));
     }
     for (const std::string& line : mapAxisLines(x)) writeLine(Stream::Data, line);
     dataText(" ");
 
     std::vector<double> values(static_cast<std::size_t>(nX > 0 ? nX : 0));
     for (int j = nY; j >= 1; --j) {
-        const double y =
-            s.grid.offsetY + (s.installation.roadWidth * static_cast<double>(j - 1)) / static_cast<double>(nY);
+        const double y = grid.offsetY + (installation.roadWidth * static_cast<double>(j - 1)) / static_cast<double>(nY);
         for (int i = 0; i < nX; ++i) {
-            const double v = map[static_cast<std::size_t>(i)][static_cast<std::size_t>(j - 1)];
+            const double v = map(i, j - 1);
             values[static_cast<std::size_t>(i)] = singlePrecision ? fmt::single(v) : v;
         }
         for (const std::string& line : mapRowLines(y, values)) writeLine(Stream::Data, line);
@@ -101,8 +99,7 @@ void listingHead(std::initializer_list<std::string_view> titles, std::string_vie
     dataText(" ");
 }
 
-void writeSurfaceListing() {
-    const ReducedLuminanceTable& t = state().surface;
+void writeSurfaceListing(const ReducedLuminanceTable& t) {
     listingHead({"Input road reduced coefficients"}, " Beta-angle    Tan Gamma    reduced coeff");
     for (int k = 0; k < t.betaCount; ++k) {
         for (int m = 0; m < t.tanGammaCount; ++m) {
@@ -112,8 +109,8 @@ void writeSurfaceListing() {
     }
 }
 
-void writePhotometryListing(std::initializer_list<std::string_view> titles, const std::vector<double>& table) {
-    const PhotometryTable& p = state().photometry;
+void writePhotometryListing(const PhotometryTable& p, std::initializer_list<std::string_view> titles,
+                            const std::vector<double>& table) {
     listingHead(titles, " C-angle    Gamma-angle   Intensity per unit lamp flux");
     const int nC = p.cCount;
     const int nG = p.gammaCount;
@@ -129,25 +126,27 @@ void writePhotometryListing(std::initializer_list<std::string_view> titles, cons
 
 }  // namespace
 
-void writeDataTables() {
-    const ComputationState& s = state();
-    const ResultMaps& maps = s.maps;
+void writeDataTables(const RunInputs& in, const RunResult& result) {
+    const RoadLightingResult& r = result.road;
+    const ComputationGrid& g = r.grid;
+    const InstallationData& i = in.installation;
 
-    writeMapTable({"Maintained Luminance at infinity and omega=0 (cd/m^2)"}, maps.luminanceAtInfinity, false);
-    writeMapTable({"Maintained Observed Luminance  (cd/m^2)", "observer 1"}, maps.luminanceObserver1, false);
-    writeMapTable({"Maintained Observed Luminance  (cd/m^2)", "observer 2"}, maps.luminanceObserver2, false);
-    writeMapTable({"Maintained Illuminance (lm/m^2)"}, maps.horizontalIlluminance, false);
-    writeMapTable({"Veiling luminance at initial state (cd/m^2)"}, maps.veilingLuminance, false);
-    writeMapTable({"Maintained semicilindrical illuminance (lx)"}, maps.semicylindricalIlluminance, false);
-    writeMapTable({"Glare Index GR"}, maps.glareRating, true);
+    writeMapTable({"Maintained Luminance at infinity and omega=0 (cd/m^2)"}, r.luminanceAtInfinity, false, g, i);
+    writeMapTable({"Maintained Observed Luminance  (cd/m^2)", "observer 1"}, r.luminanceObserver1, false, g, i);
+    writeMapTable({"Maintained Observed Luminance  (cd/m^2)", "observer 2"}, r.luminanceObserver2, false, g, i);
+    writeMapTable({"Maintained Illuminance (lm/m^2)"}, r.horizontalIlluminance, false, g, i);
+    writeMapTable({"Veiling luminance at initial state (cd/m^2)"}, r.veilingLuminance, false, g, i);
+    writeMapTable({"Maintained semicilindrical illuminance (lx)"}, r.semicylindricalIlluminance, false, g, i);
+    writeMapTable({"Glare Index GR"}, r.glareRating, true, g, i);
 
-    writeSurfaceListing();
-    writePhotometryListing({"Eulumdat luminaire photometry (cd/klm)"}, s.photometry.intensity);
-    writePhotometryListing({"Effective luminaire photometry (cd/klm)", "accounting for luminaire tilt"},
-                           s.rotated.rotatedIntensity);
-    const int nG = s.photometry.gammaCount;
-    if (nG > 0 && cellValue(s.photometry.gammaAngles, static_cast<std::size_t>(nG - 1)) == 180.0) {
-        writePhotometryListing({"Road (estimated) photometry (cd/klm)"}, s.pollution.roadEstimatedPhotometry);
+    const PhotometryTable& p = in.photometry;
+    writeSurfaceListing(in.surface);
+    writePhotometryListing(p, {"Eulumdat luminaire photometry (cd/klm)"}, p.intensity);
+    writePhotometryListing(p, {"Effective luminaire photometry (cd/klm)", "accounting for luminaire tilt"},
+                           result.rotated.rotatedIntensity);
+    const int nG = p.gammaCount;
+    if (nG > 0 && cellValue(p.gammaAngles, static_cast<std::size_t>(nG - 1)) == 180.0) {
+        writePhotometryListing(p, {"Road (estimated) photometry (cd/klm)"}, result.scattering.roadEstimatedPhotometry);
     }
 
     reportFile().close();

@@ -8,7 +8,7 @@
 
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
-#include "app/process_stop.hpp"
+#include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
 
 namespace vl {
@@ -46,8 +46,8 @@ ClockReading readClock() {
     return {date, std::string(time) + "." + std::to_string(tenths)};
 }
 
-void openOutputFiles(std::string& reportName) {
-    RunInfo& run = state().run;
+RunInfo openOutputFiles(std::string& reportName) {
+    RunInfo run;
     const ClockReading clock = readClock();
     run.date = clock.date;
     run.time = clock.time;
@@ -61,7 +61,7 @@ void openOutputFiles(std::string& reportName) {
     {
         // The heading file is opened as an existing file: a missing one is not created.
         std::error_code ec;
-        if (!std::filesystem::exists("header.txt", ec)) stopWithFileError("header.txt", "does not exist");
+        if (!std::filesystem::exists("header.txt", ec)) throw ReadError("header.txt", "does not exist");
         InputFile header("header.txt");
         for (int k = 0; k < 5; ++k) {
             listText(Stream::Report, header.readFixedText(80));
@@ -112,6 +112,7 @@ void openOutputFiles(std::string& reportName) {
         "",
     };
     for (const std::string& text : dataHeading) listText(Stream::Data, text);
+    return run;
 }
 
 void echoInstallationData(const InstallationData& data) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/computation_state.hpp"
+#include "core/run/installation.hpp"
 
 namespace vl {
 
@@ -16,8 +16,16 @@ struct ClockReading {
 };
 ClockReading readClock();
 
+// What identifies a run: its start time and the name of its report.
+struct RunInfo {
+    std::string date;        // ccyymmdd
+    std::string time;        // hhmmss.s
+    std::string runStamp;    // ccyymmddhhmm
+    std::string reportName;  // 40 characters, blank-padded
+};
+
 // Reads the clock, names, creates and heads both files; sets the 40-character report name.
-void openOutputFiles(std::string& reportName);
+RunInfo openOutputFiles(std::string& reportName);
 
 // The "Input installation data:" section on the Console and in the ReportFile.
 void echoInstallationData(const InstallationData& data);

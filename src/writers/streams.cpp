@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "writers/format.hpp"
-#include "app/process_stop.hpp"
 
 namespace vl {
 
@@ -13,13 +12,13 @@ void OutputFile::create(const std::string& name) {
     close();
     name_ = name;
     out_.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!out_.is_open()) stopWithFileError(name, "cannot be created");
+    if (!out_.is_open()) throw WriteError(name, "cannot be created");
 }
 
 void OutputFile::writeLine(std::string_view line) {
     if (!out_.is_open()) return;
     out_ << line << '\n';
-    if (!out_) stopWithFileError(name_, "write failed");
+    if (!out_) throw WriteError(name_, "write failed");
 }
 
 void OutputFile::close() {

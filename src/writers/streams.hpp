@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -13,11 +14,24 @@ namespace vl {
 
 enum class Stream { Console, Report, Data };
 
+// An output file that cannot be created or written: the run stops naming the file.
+class WriteError : public std::runtime_error {
+public:
+    WriteError(std::string fileName, std::string kind)
+        : std::runtime_error("file \"" + fileName + "\": " + kind), fileName_(std::move(fileName)), kind_(std::move(kind)) {}
+    const std::string& fileName() const { return fileName_; }
+    const std::string& kind() const { return kind_; }
+
+private:
+    std::string fileName_;
+    std::string kind_;
+};
+
 // A text file created or replaced when opened; a failure names the file.
 class OutputFile {
 public:
     OutputFile() = default;
-    void create(const std::string& name);  // stops the process if it cannot be created
+    void create(const std::string& name);  // a WriteError when it cannot be created
     bool isOpen() const { return out_.is_open(); }
     void writeLine(std::string_view line);
     void close();

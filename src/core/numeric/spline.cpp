@@ -2,42 +2,37 @@
 
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string>
 
-#include "writers/format.hpp"
-#include "writers/streams.hpp"
-#include "app/process_stop.hpp"
-#include "app/computation_state.hpp"
+#include "core/refusal.hpp"
 
 namespace vl {
 
 namespace {
 
-constexpr int kScratch = kMaxTableAxis;  // every scratch vector holds 200 reals
+constexpr int kScratch = kMaxSplinePoints;  // every scratch vector holds 200 reals
 constexpr double kNaturalThreshold = 9.9e29;
 
 bool isNaturalEnd(double slope) { return slope > kNaturalThreshold; }
 
 void checkPointCount(int n) {
     if (n < 2 || n > kScratch) {
-        stopWithConsoleMessage("spline of " + std::to_string(n) + " points: a spline takes 2 to " +
-                               std::to_string(kScratch) + " points");
+        throw Refusal("spline of " + std::to_string(n) + " points: a spline takes 2 to " + std::to_string(kScratch) +
+                      " points");
     }
 }
 
 void checkTable(const SplineTable2D& table) {
     if (table.m < 2 || table.m > kScratch || table.n < 2 || table.n > kScratch || table.ld < table.m) {
-        stopWithConsoleMessage("spline table of " + std::to_string(table.m) + " x " + std::to_string(table.n) +
-                               " values (leading dimension " + std::to_string(table.ld) +
-                               "): each axis takes 2 to " + std::to_string(kScratch) + " values");
+        throw Refusal("spline table of " + std::to_string(table.m) + " x " + std::to_string(table.n) +
+                      " values (leading dimension " + std::to_string(table.ld) + "): each axis takes 2 to " +
+                      std::to_string(kScratch) + " values");
     }
 }
 
-// Two equal abscissae bracket the query: tell the user, wait, and take the mean.
-double equalAbscissae(double yLo, double yHi) {
-    consoleText("Bad XA input.");
-    consolePause();
+// Two equal abscissae bracket the query: tell the caller and take the mean.
+double equalAbscissae(double yLo, double yHi, const EqualAbscissae& onEqual) {
+    if (onEqual) onEqual();
     return (yLo + yHi) / 2.0;
 }
 
@@ -62,45 +57,9 @@ Bracket bracket(const double* x, int n, double xq) {
     return {lo - 1, hi - 1};
 }
 
-// The part of the tridiagonal elimination of a spline that depends only on its
-// abscissae and on whether its start is natural. Built once per axis and reused.
-struct ColumnPlan {
-    bool valid = false;
-    int n = 0;
-    bool naturalStart = false;
-    std::array<double, kScratch> x{};     // the axis this plan was made for
-    std::array<double, kScratch> dx{};    // x(i+1) - x(i)
-    std::array<double, kScratch> span{};  // x(i+1) - x(i-1)
-    std::array<double, kScratch> sig{};
-    std::array<double, kScratch> p{};
-    std::array<double, kScratch> diag{};  // the y2 coefficient before back substitution
-    double startFactor = 0;               // 3 / (x(2) - x(1))
-    double endFactor = 0;                 // 3 / (x(n) - x(n-1))
-};
-
-constexpr int kPlanSlots = 4;
-
-struct PlanCache {
-    std::array<ColumnPlan, kPlanSlots> slots{};
-    int lastHit = 0;
-    int nextFree = 0;
-};
-
-PlanCache& planCache() {
-    thread_local PlanCache cache;
-    return cache;
-}
-
-bool planMatches(const ColumnPlan& plan, const double* x, int n, bool naturalStart) {
-    return plan.valid && plan.n == n && plan.naturalStart == naturalStart &&
-           std::memcmp(plan.x.data(), x, static_cast<std::size_t>(n) * sizeof(double)) == 0;
-}
-
 void buildPlan(ColumnPlan& plan, const double* x, int n, bool naturalStart) {
-    plan.valid = true;
     plan.n = n;
     plan.naturalStart = naturalStart;
-    for (int i = 0; i < n; ++i) plan.x[i] = x[i];
     for (int i = 0; i + 1 < n; ++i) plan.dx[i] = x[i + 1] - x[i];
     plan.diag[0] = naturalStart ? 0.0 : -0.5;
     for (int i = 1; i + 1 < n; ++i) {
@@ -111,22 +70,6 @@ void buildPlan(ColumnPlan& plan, const double* x, int n, bool naturalStart) {
     }
     plan.startFactor = 3.0 / (x[1] - x[0]);
     plan.endFactor = 3.0 / (x[n - 1] - x[n - 2]);
-}
-
-const ColumnPlan& columnPlan(const double* x, int n, bool naturalStart) {
-    PlanCache& cache = planCache();
-    if (planMatches(cache.slots[cache.lastHit], x, n, naturalStart)) return cache.slots[cache.lastHit];
-    for (int s = 0; s < kPlanSlots; ++s) {
-        if (planMatches(cache.slots[s], x, n, naturalStart)) {
-            cache.lastHit = s;
-            return cache.slots[s];
-        }
-    }
-    const int s = cache.nextFree;
-    cache.nextFree = (cache.nextFree + 1) % kPlanSlots;
-    buildPlan(cache.slots[s], x, n, naturalStart);
-    cache.lastHit = s;
-    return cache.slots[s];
 }
 
 }  // namespace
@@ -160,11 +103,12 @@ void prepareSpline(const double* x, const double* y, int n, double startSlope, d
     for (int k = n - 2; k >= 0; --k) y2[k] = y2[k] * y2[k + 1] + u[k];
 }
 
-double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq) {
+double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq,
+                      const EqualAbscissae& onEqual) {
     checkPointCount(n);
     const Bracket br = bracket(x, n, xq);
     const double h = x[br.hi] - x[br.lo];
-    if (h == 0.0) return equalAbscissae(y[br.lo], y[br.hi]);
+    if (h == 0.0) return equalAbscissae(y[br.lo], y[br.hi], onEqual);
     const double a = (x[br.hi] - xq) / h;
     const double b = (xq - x[br.lo]) / h;
     return a * y[br.lo] + b * y[br.hi] + ((a * a * a - a) * y2[br.lo] + (b * b * b - b) * y2[br.hi]) * (h * h) / 6.0;
@@ -198,7 +142,7 @@ namespace {
 // forward elimination so that its work overlaps the elimination's division chain.
 template <typename RowValue>
 double columnSpline(const ColumnPlan& plan, const double* x2, int n, double columnStartSlope, double columnEndSlope,
-                    double x2c, RowValue&& rowValue) {
+                    double x2c, const EqualAbscissae& onEqual, RowValue&& rowValue) {
     // Scratch left uninitialised: each element is written before it is read.
     std::array<double, kScratch> v;
     std::array<double, kScratch> u;
@@ -230,17 +174,16 @@ double columnSpline(const ColumnPlan& plan, const double* x2, int n, double colu
     for (int k = n - 2; k >= b2.lo; --k) w[k] = plan.diag[k] * w[k + 1] + u[k];
 
     const double h = x2[b2.hi] - x2[b2.lo];
-    if (h == 0.0) return equalAbscissae(v[b2.lo], v[b2.hi]);
+    if (h == 0.0) return equalAbscissae(v[b2.lo], v[b2.hi], onEqual);
     const double a = (x2[b2.hi] - x2c) / h;
     const double b = (x2c - x2[b2.lo]) / h;
     return a * v[b2.lo] + b * v[b2.hi] + ((a * a * a - a) * w[b2.lo] + (b * b * b - b) * w[b2.hi]) * (h * h) / 6.0;
 }
 
-}  // namespace
-
-double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlope, double columnStartSlope,
-                             double columnEndSlope, double x1q, double x2q) {
-    checkTable(table);
+// The evaluation over prepared rows with a column plan made for the table's x2 axis.
+double evaluateWithPlan(const SplineTable2D& table, const ColumnPlan& plan, double extrapolationSlope,
+                        double columnStartSlope, double columnEndSlope, double x1q, double x2q,
+                        const EqualAbscissae& onEqual) {
     const int m = table.m;
     const int n = table.n;
     const double* x1 = table.x1;
@@ -253,7 +196,6 @@ double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlo
     if (x2q < x2[0]) x2c = x2[0];
     if (x2q > x2[n - 1]) x2c = x2[n - 1];
 
-    const ColumnPlan& plan = columnPlan(x2, n, isNaturalEnd(columnStartSlope));
     // Beyond the last x1 the row values grow linearly with the extrapolation slope.
     const bool extrapolate = x1q > x1c;
     const double extrapolation = (x1q - x1c) * extrapolationSlope;
@@ -266,10 +208,11 @@ double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlo
         std::array<double, kScratch> rows{};
         for (int k = 0; k < n; ++k) {
             const std::size_t base = ld * static_cast<std::size_t>(k);
-            rows[k] = evaluateSpline(x1, table.y + base, table.y2 + base, m, x1c);
+            rows[k] = evaluateSpline(x1, table.y + base, table.y2 + base, m, x1c, onEqual);
             if (extrapolate) rows[k] = rows[k] + extrapolation;
         }
-        return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, [&rows](int k) { return rows[k]; });
+        return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, onEqual,
+                            [&rows](int k) { return rows[k]; });
     }
 
     const double a = (x1[b1.hi] - x1c) / h1;
@@ -287,7 +230,33 @@ double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlo
         if (extrapolate) value = value + extrapolation;
         return value;
     };
-    return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, rowValue);
+    return columnSpline(plan, x2, n, columnStartSlope, columnEndSlope, x2c, onEqual, rowValue);
+}
+
+}  // namespace
+
+double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlope, double columnStartSlope,
+                             double columnEndSlope, double x1q, double x2q, const EqualAbscissae& onEqual) {
+    checkTable(table);
+    ColumnPlan plan;
+    buildPlan(plan, table.x2, table.n, isNaturalEnd(columnStartSlope));
+    return evaluateWithPlan(table, plan, extrapolationSlope, columnStartSlope, columnEndSlope, x1q, x2q, onEqual);
+}
+
+PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2, const double* y, int m, int n,
+                                             int ld, double rowStartSlope, double columnStartSlope)
+    : columnStartSlope_(columnStartSlope) {
+    view_ = SplineTable2D{x1, x2, y, nullptr, m, n, ld};
+    checkTable(view_);
+    y2_.assign(static_cast<std::size_t>(ld) * static_cast<std::size_t>(n), 0.0);
+    view_.y2 = y2_.data();
+    prepareSplineTable2D(view_, rowStartSlope);
+    buildPlan(plan_, x2, n, isNaturalEnd(columnStartSlope));
+}
+
+double PreparedSplineTable2D::evaluate(double extrapolationSlope, double columnEndSlope, double x1q, double x2q,
+                                       const EqualAbscissae& onEqual) const {
+    return evaluateWithPlan(view_, plan_, extrapolationSlope, columnStartSlope_, columnEndSlope, x1q, x2q, onEqual);
 }
 
 }  // namespace vl

@@ -5,15 +5,21 @@
 // at the query's first coordinate along the second axis.
 //
 // Every spline takes 2 to 200 points per axis (a table also needs ld >= m); other sizes
-// stop the process with a Console message. Two equal abscissae around a query write
-// "Bad XA input.", wait for Enter and give the mean of the two ordinates. The table
-// evaluation keeps the x2-only part of its column elimination per axis and thread, so
-// it may be called from several threads at once on prepared tables.
+// are refused (Refusal). Two equal abscissae around a query give the mean of the two
+// ordinates, after telling the caller through its EqualAbscissae hook.
 #pragma once
+
+#include <array>
+#include <functional>
+#include <vector>
 
 namespace vl {
 
 inline constexpr double kNaturalEnd = 1.0e30;  // an end slope above 9.9e29 selects a natural end
+inline constexpr int kMaxSplinePoints = 200;
+
+// Called when a query falls between two equal abscissae (the axis is not ascending).
+using EqualAbscissae = std::function<void()>;
 
 // A view over caller-owned arrays: y(i, k) = y[i + ld * k], i along x1 (m values),
 // k along x2 (n values); y2 holds the second derivatives along x1 of each row k.
@@ -28,9 +34,42 @@ struct SplineTable2D {
 };
 
 void prepareSpline(const double* x, const double* y, int n, double startSlope, double endSlope, double* y2);
-double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq);
+double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq,
+                      const EqualAbscissae& onEqual = {});
 void prepareSplineTable2D(const SplineTable2D& table, double startSlope);
 double evaluateSplineTable2D(const SplineTable2D& table, double extrapolationSlope, double columnStartSlope,
-                             double columnEndSlope, double x1q, double x2q);
+                             double columnEndSlope, double x1q, double x2q, const EqualAbscissae& onEqual = {});
+
+// The part of the tridiagonal elimination of a column spline that depends only on its
+// abscissae and on whether its start is natural.
+struct ColumnPlan {
+    int n = 0;
+    bool naturalStart = false;
+    std::array<double, kMaxSplinePoints> dx{};    // x(i+1) - x(i)
+    std::array<double, kMaxSplinePoints> span{};  // x(i+1) - x(i-1)
+    std::array<double, kMaxSplinePoints> sig{};
+    std::array<double, kMaxSplinePoints> p{};
+    std::array<double, kMaxSplinePoints> diag{};  // the y2 coefficient before back substitution
+    double startFactor = 0;                       // 3 / (x(2) - x(1))
+    double endFactor = 0;                         // 3 / (x(n) - x(n-1))
+};
+
+// A table prepared once for many evaluations with the same column start: it owns the
+// rows' second derivatives and the column plan. The arrays it views must outlive it.
+class PreparedSplineTable2D {
+public:
+    PreparedSplineTable2D() = default;
+    PreparedSplineTable2D(const double* x1, const double* x2, const double* y, int m, int n, int ld,
+                          double rowStartSlope, double columnStartSlope);
+    double evaluate(double extrapolationSlope, double columnEndSlope, double x1q, double x2q,
+                    const EqualAbscissae& onEqual = {}) const;
+    const SplineTable2D& view() const { return view_; }
+
+private:
+    std::vector<double> y2_;
+    SplineTable2D view_;
+    double columnStartSlope_ = 0;
+    ColumnPlan plan_;
+};
 
 }  // namespace vl

@@ -2,13 +2,8 @@
 #include "core/photometry/emission.hpp"
 
 #include <cstddef>
-#include <string>
-#include <string_view>
 
 #include "core/numeric/degrees.hpp"
-#include "writers/format.hpp"
-#include "writers/streams.hpp"
-#include "app/computation_state.hpp"
 
 namespace vl {
 
@@ -16,69 +11,25 @@ namespace {
 
 constexpr double kPi10 = 3.141592653;
 
-std::string figureLine(std::string_view label, double value) { return fmt::padded(label, 50) + fmt::F(value, 7, 2); }
-
-void writeFigure(Stream s, std::string_view label, double value) { writeLine(s, figureLine(label, value)); }
-
-struct Figures {
-    double dff;
-    double uff;
-    double lorl;
-    double dlor;
-    double ulor;
-};
-
-void writeFigures(Stream s, std::string_view dffLabel, const Figures& f) {
-    writeFigure(s, dffLabel, f.dff);
-    writeFigure(s, " Upward flux factor UFF % (UFR, Rn)", f.uff);
-    writeFigure(s, " Light output ratio of the luminaire LORL %", f.lorl);
-    writeFigure(s, " Downward light output ratio DLOR %", f.dlor);
-    writeFigure(s, " Upward light output ratio ULOR %", f.ulor);
-}
-
-void writeIncompleteBlock(Stream s) {
-    listText(s, fmt::repeat('.', 54));
-    listText(s, "ATTENTION: The input photometry is incomplete.");
-    listText(s, "It does not fill the full gamma range 0-180 degrees");
-    listText(s, "Computation of integrated emission data can be made");
-    listText(s, "only for zero inclination and only partially.");
-    listText(s, fmt::repeat('.', 54));
-    listText(s, " ");
-}
-
-void writeIncompleteDataBlock() {
-    const Stream s = Stream::Data;
-    listText(s, " ");
-    listText(s, separator(s));
-    listText(s, "ATTENTION: The input photometry is incomplete.");
-    listText(s, "It does not fill the full gamma range 0-180 degrees");
-    listText(s, "Computation of integrated emission data can be made");
-    listText(s, "only for zero inclination and only partially.");
-    listText(s, separator(s));
-    listText(s, " ");
-}
-
-double rotated(int i, int j) {
-    const ComputationState& s = state();
-    return s.rotated.rotatedIntensity[static_cast<std::size_t>(i + s.photometry.cCount * j)];
+double at(const std::vector<double>& r, const PhotometryTable& p, int i, int j) {
+    return r[static_cast<std::size_t>(i + p.cCount * j)];
 }
 
 // Flux of the upper half-space (cd/klm x sr); a gamma of 90 counts half its band.
-double upwardSum() {
-    const PhotometryTable& p = state().photometry;
+double upwardSum(const PhotometryTable& p, const std::vector<double>& r) {
     const int nG = p.gammaCount;
     double sum = 0.0;
     for (int i = 0; i < p.cCount - 1; ++i) {
-        const double dC = cWidth(i);
+        const double dC = cWidth(p, i);
         for (int j = 0; j < nG; ++j) {
-            const double dG = gammaWidth(j);
+            const double dG = gammaWidth(p, j);
             const double g = p.gammaAngles[static_cast<std::size_t>(j)];
             if (g == 90.0) {
-                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * rotated(i, j);
+                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * at(r, p, i, j);
             } else if (g > 90.0 && g < 180.0) {
-                sum += bandSolidAngle(dC, g - dG / 2.0, g + dG / 2.0) * rotated(i, j);
+                sum += bandSolidAngle(dC, g - dG / 2.0, g + dG / 2.0) * at(r, p, i, j);
             } else if (g == 180.0) {
-                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * rotated(i, nG - 1);
+                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * at(r, p, i, nG - 1);
             }
         }
     }
@@ -86,20 +37,19 @@ double upwardSum() {
 }
 
 // Flux of the lower half-space, each band mirrored into the upper half.
-double downwardSum() {
-    const PhotometryTable& p = state().photometry;
+double downwardSum(const PhotometryTable& p, const std::vector<double>& r) {
     double sum = 0.0;
     for (int i = 0; i < p.cCount - 1; ++i) {
-        const double dC = cWidth(i);
+        const double dC = cWidth(p, i);
         for (int j = 0; j < p.gammaCount; ++j) {
-            const double dG = gammaWidth(j);
+            const double dG = gammaWidth(p, j);
             const double g = p.gammaAngles[static_cast<std::size_t>(j)];
             if (g == 90.0) {
-                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * rotated(i, j);
+                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * at(r, p, i, j);
             } else if (g > 0.0 && g < 90.0) {
-                sum += bandSolidAngle(dC, 180.0 - g - dG / 2.0, 180.0 - g + dG / 2.0) * rotated(i, j);
+                sum += bandSolidAngle(dC, 180.0 - g - dG / 2.0, 180.0 - g + dG / 2.0) * at(r, p, i, j);
             } else if (g == 0.0) {
-                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * rotated(i, 0);
+                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * at(r, p, i, 0);
             }
         }
     }
@@ -108,8 +58,7 @@ double downwardSum() {
 
 }  // namespace
 
-double cWidth(int i) {
-    const PhotometryTable& p = state().photometry;
+double cWidth(const PhotometryTable& p, int i) {
     if (p.cStep != 0.0) return p.cStep;
     const int nC = p.cCount;
     const auto c = [&](int k) { return p.cAngles[static_cast<std::size_t>(k)]; };
@@ -118,8 +67,7 @@ double cWidth(int i) {
     return (c(i + 1) - c(i - 1)) / 2.0;
 }
 
-double gammaWidth(int j) {
-    const PhotometryTable& p = state().photometry;
+double gammaWidth(const PhotometryTable& p, int j) {
     if (p.gammaStep != 0.0) return p.gammaStep;
     const int nG = p.gammaCount;
     const auto g = [&](int k) { return p.gammaAngles[static_cast<std::size_t>(k)]; };
@@ -132,59 +80,34 @@ double bandSolidAngle(double deltaC, double gammaA, double gammaB) {
     return (cosd(gammaA) - cosd(gammaB)) * (deltaC * kPi10) / 180.0;
 }
 
-void computeEmissionData() {
-    ComputationState& s = state();
-    EmissionData& e = s.emission;
-    const PhotometryTable& p = s.photometry;
-
-    const char* declaredTitle = "Luminaire emission data from Eulumdat file (std. position):";
-    sectionHeading(Stream::Console, declaredTitle);
-    listText(Stream::Report, "    ");
-    listText(Stream::Report, separator(Stream::Report));
-    listText(Stream::Report, declaredTitle);
-
+EmissionResult computeEmission(const PhotometryTable& p, const std::vector<double>& rotatedIntensity) {
+    EmissionResult result;
+    const DeclaredLuminaireData& d = p.declared;
+    EmissionData& e = result.effective;
+    e.downwardFluxFactor = d.downwardFluxFactor;
+    e.lightOutputRatio = d.lightOutputRatio;
     e.upwardFluxFactor = 100.0 - e.downwardFluxFactor;
-    const Figures declared{e.downwardFluxFactor, e.upwardFluxFactor, e.lightOutputRatio,
-                           e.lightOutputRatio * e.downwardFluxFactor / 100.0,
-                           e.lightOutputRatio * e.upwardFluxFactor / 100.0};
-    writeFigures(Stream::Console, " Downward flux factor DFF  %", declared);
-    listText(Stream::Report, "     ");  // a list line of five blanks
-    writeFigures(Stream::Report, " Downward flux factor DFF  %", declared);
+    result.declared = {e.downwardFluxFactor, e.upwardFluxFactor, e.lightOutputRatio,
+                       e.lightOutputRatio * e.downwardFluxFactor / 100.0,
+                       e.lightOutputRatio * e.upwardFluxFactor / 100.0};
 
     const double lastGamma = p.gammaAngles[static_cast<std::size_t>(p.gammaCount - 1)];
-    const bool fullSphere = lastGamma == 180.0;
+    result.fullSphere = lastGamma == 180.0;
     double ulor = 0.0;
-    if (fullSphere) {
-        ulor = upwardSum() / 10.0;
+    if (result.fullSphere) {
+        ulor = upwardSum(p, rotatedIntensity) / 10.0;
         e.upwardLightOutputRatio = ulor;
     }
-    const double dlor = downwardSum() / 10.0;
-
-    const char* calculatedTitle = "Luminaire emission data (calculated):";
-    sectionHeading(Stream::Console, calculatedTitle);
-    listText(Stream::Report, "    ");
-    listText(Stream::Report, separator(Stream::Report));
-    listText(Stream::Report, calculatedTitle);
-    listText(Stream::Report, "  ");
-
-    if (lastGamma < 180.0) {
-        writeIncompleteBlock(Stream::Report);
-        writeIncompleteBlock(Stream::Console);
-        writeIncompleteDataBlock();
-    }
-
-    if (fullSphere) {
+    const double dlor = downwardSum(p, rotatedIntensity) / 10.0;
+    result.downwardLightOutputRatio = dlor;
+    if (result.fullSphere) {
         const double lorl = dlor + ulor;
         e.lightOutputRatio = lorl;
         e.downwardFluxFactor = dlor * 100.0 / lorl;
         e.upwardFluxFactor = ulor * 100.0 / lorl;
-        const Figures calculated{e.downwardFluxFactor, e.upwardFluxFactor, lorl, dlor, ulor};
-        writeFigures(Stream::Console, " Downward flux factor DFF %", calculated);
-        writeFigures(Stream::Report, " Downward flux factor DFF %", calculated);
-    } else {
-        writeFigure(Stream::Console, " Downward light output ratio DLOR %", dlor);
-        writeFigure(Stream::Report, " Downward light output ratio DLOR %", dlor);
+        result.calculated = {e.downwardFluxFactor, e.upwardFluxFactor, lorl, dlor, ulor};
     }
+    return result;
 }
 
 }  // namespace vl

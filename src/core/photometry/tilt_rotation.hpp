@@ -1,5 +1,12 @@
-// Directions between the luminaire's own frame and the installed (tilted) frame.
+// Directions between the luminaire's own frame and the installed (tilted) frame, and the
+// intensity of the tilted luminaire in any direction of the road frame.
 #pragma once
+
+#include <vector>
+
+#include "core/numeric/spline.hpp"
+#include "core/photometry/photometry_table.hpp"
+#include "core/refusal.hpp"
 
 namespace vl {
 
@@ -8,20 +15,49 @@ struct Direction {
     double gamma = 0;  // from the downward vertical, deg
 };
 
+// A direction the rotation cannot take (a negative gamma); the message is the line the
+// run stops with.
+class RotationError : public Refusal {
+public:
+    using Refusal::Refusal;
+};
+
 // Installed-frame direction of the luminaire-frame direction (c, gamma) for tilt t.
 Direction rotang(double c, double gamma, double t);
 // Luminaire-frame direction of the installed-frame direction (c, gamma); inverse of rotang.
 Direction rotphot(double c, double gamma, double t);
 
-// Intensity (cd/klm, never negative) of the tilted luminaire towards the installed-frame
-// direction (c, gamma).
-double luminaireIntensityAt(double c, double gamma);
+// The photometry prepared for lookups: a bicubic spline over (C, gamma), natural ends.
+// The table must outlive it.
+class LuminaireIntensity {
+public:
+    LuminaireIntensity(const PhotometryTable& table, double tilt, EqualAbscissae onEqual = {});
+    // Intensity (cd/klm, never negative) of the tilted luminaire towards the road-frame
+    // direction (c, gamma).
+    double at(double c, double gamma) const;
+    // The same for a direction already in the luminaire's own frame.
+    double untilted(Direction d) const;
+    const PhotometryTable& table() const { return *table_; }
+    double tilt() const { return tilt_; }
 
-// Fills state().rotated, writes section 1 of the rotated-photometry files and the listing.
-void buildRotatedPhotometry();
-// Section 2 of both files (tilt not 0), then the zero-spacing notice when the spacing is 0.
-void writeRotatedLuminaireFluxSections();
-// The notice of a rotation-only run; withFilesLine adds "(files ROTATEDANGLES_, ROTATEDPHOT_)".
-void writeZeroSpacingNotice(bool withFilesLine);
+private:
+    const PhotometryTable* table_;
+    double tilt_;
+    PreparedSplineTable2D spline_;
+    EqualAbscissae onEqual_;
+};
+
+// The photometry as the tilted luminaire emits it into the road frame.
+struct RotatedPhotometry {
+    // For a tilt: the road-frame direction of every table direction, gamma outer and C
+    // inner; a rotation error leaves it short at the failing direction.
+    std::vector<Direction> rotatedDirections;
+    // R(i, j) at [i + nC * j]: the intensity towards the table's own directions in the road
+    // frame (the table itself at tilt 0).
+    std::vector<double> rotatedIntensity;
+};
+
+// Fills `rotated` (a RotationError leaves what was computed before it).
+void rotatePhotometry(const LuminaireIntensity& luminaire, RotatedPhotometry& rotated);
 
 }  // namespace vl

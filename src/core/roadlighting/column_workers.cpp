@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -15,8 +17,17 @@ void forEachColumn(int count, int workers, const std::function<void(int)>& colum
         return;
     }
     std::atomic<int> next{0};
+    std::mutex failureMutex;
+    std::exception_ptr failure;
+    // A failing column stops the handing out of columns; its exception reaches the caller.
     auto work = [&]() {
-        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) column(i);
+        try {
+            for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) column(i);
+        } catch (...) {
+            next.store(count);
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure) failure = std::current_exception();
+        }
     };
     std::vector<std::thread> pool;
     pool.reserve(static_cast<std::size_t>(threads - 1));
@@ -27,6 +38,7 @@ void forEachColumn(int count, int workers, const std::function<void(int)>& colum
     }
     work();
     for (std::thread& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace vl

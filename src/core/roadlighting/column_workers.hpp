@@ -9,7 +9,9 @@ namespace vl {
 
 inline constexpr int kRoadLightingWorkers = 2;
 
-// Calls column(i) once for every i in 0..count-1, on up to `workers` threads.
+// Calls column(i) once for every i in 0..count-1, on up to `workers` threads. An
+// exception thrown by a column ends the handing out of columns and is rethrown here once
+// every worker has stopped.
 void forEachColumn(int count, int workers, const std::function<void(int)>& column);
 
 }  // namespace vl

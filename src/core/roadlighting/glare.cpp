@@ -4,9 +4,7 @@
 #include <cstddef>
 
 #include "core/numeric/degrees.hpp"
-#include "core/photometry/tilt_rotation.hpp"
 #include "core/roadlighting/column_workers.hpp"
-#include "core/roadlighting/grid.hpp"
 #include "core/roadlighting/map_statistics.hpp"
 
 namespace vl {
@@ -21,7 +19,8 @@ struct LuminaireSight {
     double intensity;  // towards the eye, cd/klm
 };
 
-LuminaireSight sightFromEye(const RoadInstallation& road, double xE, double yE, double xQ) {
+LuminaireSight sightFromEye(const RoadInstallation& road, const LuminaireIntensity& luminaire, double xE, double yE,
+                            double xQ) {
     const double height = road.poleHeight - kEyeHeight;
     const double dy = yE - road.overhang;
     const double dx = xE - xQ;
@@ -30,15 +29,16 @@ LuminaireSight sightFromEye(const RoadInstallation& road, double xE, double yE, 
     sight.gamma = atand(std::sqrt(sight.d2) / height);
     const double azimuth = azimuthToLuminaire(dx, dy);
     sight.folded = foldAzimuth(azimuth, 0.0);
-    sight.intensity = luminaireIntensityAt(azimuth + 180.0, sight.gamma);
+    sight.intensity = luminaire.at(azimuth + 180.0, sight.gamma);
     return sight;
 }
 
 }  // namespace
 
-double veilingContribution(const RoadInstallation& road, double xE, double yE, double xQ) {
+double veilingContribution(const RoadInstallation& road, const LuminaireIntensity& luminaire, double xE, double yE,
+                           double xQ) {
     const double height = road.poleHeight - kEyeHeight;
-    const LuminaireSight sight = sightFromEye(road, xE, yE, xQ);
+    const LuminaireSight sight = sightFromEye(road, luminaire, xE, yE, xQ);
     // Angle between the line of sight (1 deg below the horizontal, along +x) and the luminaire.
     const double u = cosd(90.0 - sight.gamma + 1.0);
     const double v = cosd(sight.folded);
@@ -46,33 +46,37 @@ double veilingContribution(const RoadInstallation& road, double xE, double yE, d
     return sind(sight.gamma - 1.0) * sight.intensity * 10.0 * v / (theta * theta * (height * height + sight.d2));
 }
 
-double glareObserverVeiling(const RoadInstallation& road, double yE, std::span<const int> order) {
+double glareObserverVeiling(const RoadInstallation& road, const LuminaireIntensity& luminaire, double yE,
+                            std::span<const int> order) {
     const double xE = glareObserverX(road);
     double sum = 0.0;
     for (const int n : order) {
-        const double contribution = veilingContribution(road, xE, yE, static_cast<double>(n) * road.spacing);
+        const double contribution = veilingContribution(road, luminaire, xE, yE, static_cast<double>(n) * road.spacing);
         if (kRelativeThreshold * sum <= contribution) sum = sum + contribution;
     }
     return sum;
 }
 
-void computeGlareObservers(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps) {
-    maps.veilingLuminanceObserver1 =
-        glareObserverVeiling(road, observerY(grid, road, 1), kGlareRowNearestFirst) * road.lampFlux;
-    maps.veilingLuminanceObserver2 =
-        glareObserverVeiling(road, observerY(grid, road, 2), kGlareRowFarthestFirst) * road.lampFlux;
+GlareObservers computeGlareObservers(const ComputationGrid& grid, const RoadInstallation& road,
+                                     const LuminaireIntensity& luminaire) {
+    GlareObservers g;
+    g.veilingLuminance1 =
+        glareObserverVeiling(road, luminaire, observerY(grid, road, 1), kGlareRowNearestFirst) * road.lampFlux;
+    g.veilingLuminance2 =
+        glareObserverVeiling(road, luminaire, observerY(grid, road, 2), kGlareRowFarthestFirst) * road.lampFlux;
+    return g;
 }
 
 namespace {
 
 // Veiling luminance at an eye 1.5 m above (x, y) from the luminaires ahead that are
 // seen at most 20 deg above the horizontal.
-double veilingAtPoint(const RoadInstallation& road, double x, double y) {
+double veilingAtPoint(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y) {
     const double height = road.poleHeight - kEyeHeight;
     double sum = 0.0;
     for (const int n : kAheadOfPoint) {
         const double xQ = static_cast<double>(n) * road.spacing;
-        if (atand(height / (xQ - x)) <= kScreeningAngle) sum = sum + veilingContribution(road, x, y, xQ);
+        if (atand(height / (xQ - x)) <= kScreeningAngle) sum = sum + veilingContribution(road, luminaire, x, y, xQ);
     }
     return sum;
 }
@@ -84,12 +88,12 @@ struct VerticalSums {
 
 // Illuminances 1.5 m above (x, y) on a vertical semicylinder and a vertical plane both
 // facing -x, from the luminaires behind the point.
-VerticalSums verticalAtPoint(const RoadInstallation& road, double x, double y) {
+VerticalSums verticalAtPoint(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y) {
     const double height = road.poleHeight - kEyeHeight;
     const double hh = height * height;
     VerticalSums sums;
     for (const int n : kBehindPoint) {
-        const LuminaireSight sight = sightFromEye(road, x, y, static_cast<double>(n) * road.spacing);
+        const LuminaireSight sight = sightFromEye(road, luminaire, x, y, static_cast<double>(n) * road.spacing);
         const double cg = cosd(sight.gamma);
         const double w = sight.intensity * sind(sight.gamma) * (cg * cg);
         const double p = cosd(180.0 - sight.folded);
@@ -101,21 +105,23 @@ VerticalSums verticalAtPoint(const RoadInstallation& road, double x, double y) {
 
 }  // namespace
 
-void computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps, int workers) {
+GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
+                           const LuminaireIntensity& luminaire, int workers) {
+    const int nX = grid.pointsAlongX;
     const int nY = grid.pointsAlongY;
     const double flux = road.lampFlux;
-    forEachColumn(grid.pointsAlongX, workers, [&](int i) {
-        const auto ii = static_cast<std::size_t>(i);
+    GlareMaps maps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
+    forEachColumn(nX, workers, [&](int i) {
         const double x = gridPointX(grid, i);
         for (int j = 0; j < nY; ++j) {
-            const auto jj = static_cast<std::size_t>(j);
             const double y = gridPointY(grid, j);
-            maps.veilingLuminance[ii][jj] = veilingAtPoint(road, x, y) * flux;
-            const VerticalSums v = verticalAtPoint(road, x, y);
-            maps.semicylindricalIlluminance[ii][jj] = v.semicylindrical * flux;
-            maps.verticalIlluminance[ii][jj] = v.vertical * flux;
+            maps.veilingLuminance(i, j) = veilingAtPoint(road, luminaire, x, y) * flux;
+            const VerticalSums v = verticalAtPoint(road, luminaire, x, y);
+            maps.semicylindricalIlluminance(i, j) = v.semicylindrical * flux;
+            maps.verticalIlluminance(i, j) = v.vertical * flux;
         }
     });
+    return maps;
 }
 
 double thresholdIncrement(double veilingLuminance, double initialAverageLuminance) {
@@ -127,28 +133,27 @@ double glareRating(double veilingLuminance, double maintainedAverageLuminance, d
     return 27.0 + 24.0 * std::log10(veilingLuminance / std::pow(environment, kGlareRatingExponent));
 }
 
-void computeGlareStatistics(const ComputationGrid& grid, double q, ResultMaps& maps) {
-    const int nX = grid.pointsAlongX;
-    const int nY = grid.pointsAlongY;
-    maps.veilingLuminanceStats = computeMapStatistics(maps.veilingLuminance, nX, nY);
-    maps.thresholdIncrement1 =
-        thresholdIncrement(maps.veilingLuminanceObserver1, maps.luminanceObserver1Stats.average / q);
-    maps.thresholdIncrement2 =
-        thresholdIncrement(maps.veilingLuminanceObserver2, maps.luminanceObserver2Stats.average / q);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(nX); ++i) {
-        for (std::size_t j = 0; j < static_cast<std::size_t>(nY); ++j) {
-            maps.semicylindricalIlluminance[i][j] = maps.semicylindricalIlluminance[i][j] * q;
-            maps.verticalIlluminance[i][j] = maps.verticalIlluminance[i][j] * q;
+void computeGlareStatistics(double q, RoadLightingResult& r) {
+    const int nX = r.grid.pointsAlongX;
+    const int nY = r.grid.pointsAlongY;
+    r.veilingLuminanceStats = computeMapStatistics(r.veilingLuminance);
+    r.thresholdIncrement1 = thresholdIncrement(r.veilingLuminanceObserver1, r.luminanceObserver1Stats.average / q);
+    r.thresholdIncrement2 = thresholdIncrement(r.veilingLuminanceObserver2, r.luminanceObserver2Stats.average / q);
+    for (int i = 0; i < nX; ++i) {
+        for (int j = 0; j < nY; ++j) {
+            r.semicylindricalIlluminance(i, j) = r.semicylindricalIlluminance(i, j) * q;
+            r.verticalIlluminance(i, j) = r.verticalIlluminance(i, j) * q;
         }
     }
-    maps.semicylindricalIlluminanceStats = computeMapStatistics(maps.semicylindricalIlluminance, nX, nY);
-    maps.verticalIlluminanceStats = computeMapStatistics(maps.verticalIlluminance, nX, nY);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(nX); ++i) {
-        for (std::size_t j = 0; j < static_cast<std::size_t>(nY); ++j) {
-            maps.glareRating[i][j] = glareRating(maps.veilingLuminance[i][j], maps.luminanceObserver1Stats.average, q);
+    r.semicylindricalIlluminanceStats = computeMapStatistics(r.semicylindricalIlluminance);
+    r.verticalIlluminanceStats = computeMapStatistics(r.verticalIlluminance);
+    r.glareRating = GridMap(nX, nY);
+    for (int i = 0; i < nX; ++i) {
+        for (int j = 0; j < nY; ++j) {
+            r.glareRating(i, j) = glareRating(r.veilingLuminance(i, j), r.luminanceObserver1Stats.average, q);
         }
     }
-    maps.glareRatingStats = computeMapStatistics(maps.glareRating, nX, nY);
+    r.glareRatingStats = computeMapStatistics(r.glareRating);
 }
 
 }  // namespace vl

@@ -4,8 +4,8 @@
 
 #include <span>
 
-#include "core/roadlighting/road_geometry.hpp"
-#include "app/computation_state.hpp"
+#include "core/roadlighting/grid.hpp"
+#include "core/roadlighting/road_lighting.hpp"
 
 namespace vl {
 
@@ -16,17 +16,30 @@ inline constexpr double kThresholdExponent = 0.800000011920929;
 inline constexpr double kGlareRatingExponent = 0.8999999761581421;
 
 // Veiling luminance per klm at the eye (xE, yE) from the luminaire at x = xQ, y = V.
-double veilingContribution(const RoadInstallation& road, double xE, double yE, double xQ);
+double veilingContribution(const RoadInstallation& road, const LuminaireIntensity& luminaire, double xE, double yE,
+                           double xQ);
 
 // Veiling luminance per klm of a glare observer at lateral position yE: the luminaires
 // are visited in the given order and one below 2 % of the running sum is skipped.
-double glareObserverVeiling(const RoadInstallation& road, double yE, std::span<const int> order);
+double glareObserverVeiling(const RoadInstallation& road, const LuminaireIntensity& luminaire, double yE,
+                            std::span<const int> order);
 
 // The veiling luminance, semicylindrical and vertical illuminance maps (initial).
-void computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps, int workers);
+struct GlareMaps {
+    GridMap veilingLuminance;
+    GridMap semicylindricalIlluminance;
+    GridMap verticalIlluminance;
+};
+GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
+                           const LuminaireIntensity& luminaire, int workers);
 
 // The two glare observers' veiling luminances (cd/m^2, initial).
-void computeGlareObservers(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps);
+struct GlareObservers {
+    double veilingLuminance1 = 0;
+    double veilingLuminance2 = 0;
+};
+GlareObservers computeGlareObservers(const ComputationGrid& grid, const RoadInstallation& road,
+                                     const LuminaireIntensity& luminaire);
 
 // TI (%) from a veiling luminance and the initial average road luminance.
 double thresholdIncrement(double veilingLuminance, double initialAverageLuminance);
@@ -37,6 +50,6 @@ double glareRating(double veilingLuminance, double maintainedAverageLuminance, d
 // Statistics and derived values in their order: veiling luminance statistics, TI,
 // maintained semicylindrical and vertical maps with statistics, glare rating map with
 // statistics. Needs the maintained observer maps' statistics.
-void computeGlareStatistics(const ComputationGrid& grid, double q, ResultMaps& maps);
+void computeGlareStatistics(double q, RoadLightingResult& result);
 
 }  // namespace vl

@@ -1,21 +1,36 @@
-// The computational grid over one spacing of the road, the observers, and the
-// "Grid data:" section.
+// The computational grid over one spacing of the road and the observers.
 #pragma once
 
-#include "writers/streams.hpp"
+#include <string>
+
 #include "core/roadlighting/road_geometry.hpp"
-#include "app/computation_state.hpp"
+#include "core/run/installation.hpp"
 
 namespace vl {
 
+inline constexpr int kMaxGridPoints = 200;             // nX, nY bound of the maps
 inline constexpr double kFirstColumnShift = 0.00001;  // m, the first column is evaluated just past its node
 
-// Fills the grid from the chosen record. The counts are kept within the map extent
-// 1..200; an unknown start flag leaves that axis's offset as it was.
-void setupGrid(ComputationGrid& grid, const GridChoice& record, const RoadInstallation& road);
+struct ComputationGrid {
+    std::string gridTitle;
+    int pointsAlongX = 0;
+    int pointsAlongY = 0;
+    char startFlagX = ' ';
+    char startFlagY = ' ';
+    double observerDistance = 0;
+    double observerHeight = 0;
+    double observer1Offset = 0;
+    double observer2Offset = 0;
+    double cellX = 0;
+    double cellY = 0;
+    double offsetX = 0;
+    double offsetY = 0;
+};
 
-// The "Grid data:" section on one stream.
-void writeGridData(Stream stream, const ComputationGrid& grid, const RoadInstallation& road);
+// The grid of the chosen record. The counts are kept within the map extent 1..200; a
+// start flag other than "b" or "c" leaves that axis's offset as an earlier grid had it.
+ComputationGrid setupGrid(const GridChoice& record, const RoadInstallation& road, double earlierOffsetX,
+                          double earlierOffsetY);
 
 // Evaluated point positions, i and j 0-based (the first column shifted).
 inline double gridPointX(const ComputationGrid& grid, int i) {

@@ -3,8 +3,7 @@
 // reflect, summed over the main row of 29 luminaires.
 #pragma once
 
-#include "core/roadlighting/road_geometry.hpp"
-#include "app/computation_state.hpp"
+#include "core/roadlighting/road_lighting.hpp"
 
 namespace vl {
 
@@ -12,23 +11,22 @@ inline constexpr double kReflectionCutoff = 12.0;  // tan gamma beyond which r i
 
 // Reduced luminance coefficient (x 10000, as tabulated) with its two clamps:
 // negative values become 0, and beyond tan gamma 12 the surface reflects nothing.
-double clampedCoefficient(double beta, double tanGamma);
+double clampedCoefficient(const SurfaceReflection& surface, double beta, double tanGamma);
 
 // Viewing azimuth of observer m towards the point (x, y); 0 when every observer looks
 // along the road (grid choice 3).
 double observerAzimuth(const ComputationGrid& grid, const RoadInstallation& road, int observer, double x, double y);
 
-// Fills luminanceByDirection (initial), luminanceObserver1/2, horizontalIlluminance and
-// hemisphericalIlluminance (initial, made maintained later) and
-// agedAsphaltReflectedPercent.
-void computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, ResultMaps& maps,
-                     int workers);
+// Initial maps of the main pass.
+struct MainPass {
+    GridMap luminanceObserver1;
+    GridMap luminanceObserver2;
+    GridMap horizontalIlluminance;
+    GridMap hemisphericalIlluminance;
+    double agedAsphaltReflectedPercent = 0;
+};
 
-// Multiplies the initial maps by q and fills luminanceAtInfinity.
-void makeMainMapsMaintained(const ComputationGrid& grid, double q, ResultMaps& maps);
-
-// Statistics of luminanceAtInfinity, of the observer maps with their uniformities, and
-// of the horizontal and hemispherical illuminance, in that order.
-void computeMainStatistics(const ComputationGrid& grid, ResultMaps& maps);
+MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
+                         int workers, DirectionalLuminance& luminanceByDirection);
 
 }  // namespace vl

@@ -4,14 +4,16 @@
 
 namespace vl {
 
-MapStatistics computeMapStatistics(const GridMap& map, int nX, int nY) {
+MapStatistics computeMapStatistics(const GridMap& map) {
+    const int nX = map.nX();
+    const int nY = map.nY();
     MapStatistics s;
     double maximum = 0.0;
     double minimum = 9999999.0;
     double sum = 0.0;
     for (int i = 0; i < nX; ++i) {
         for (int j = 0; j < nY; ++j) {
-            const double v = map[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+            const double v = map(i, j);
             sum = sum + v;
             if (v > maximum) maximum = v;
             if (v < minimum) minimum = v;
@@ -22,7 +24,7 @@ MapStatistics computeMapStatistics(const GridMap& map, int nX, int nY) {
     double squares = 0.0;
     for (int i = 0; i < nX; ++i) {
         for (int j = 0; j < nY; ++j) {
-            const double dv = map[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] - average;
+            const double dv = map(i, j) - average;
             squares = squares + dv * dv;
         }
     }
@@ -45,12 +47,13 @@ int lengthwiseRow(int nY, double fraction, double offsetY) {
     return static_cast<int>(row);
 }
 
-double lengthwiseUniformity(const GridMap& map, int nX, int row) {
+double lengthwiseUniformity(const GridMap& map, int row) {
+    const int nX = map.nX();
     double rowMinimum = 9999999.0;
     double rowMaximum = 0.0;
-    const auto j = static_cast<std::size_t>(row - 1);
+    const int j = row - 1;
     for (int i = 0; i < nX; ++i) {
-        const double v = map[static_cast<std::size_t>(i)][j];
+        const double v = map(i, j);
         if (v < rowMinimum) rowMinimum = v;
         if (v > rowMaximum) rowMaximum = v;
     }

@@ -1,12 +1,11 @@
 #include "core/roadlighting/road_geometry.hpp"
 
 #include "core/numeric/degrees.hpp"
-#include "app/computation_state.hpp"
+#include "core/run/installation.hpp"
 
 namespace vl {
 
-RoadInstallation roadInstallationFromState() {
-    const InstallationData& in = state().installation;
+RoadInstallation roadInstallation(const InstallationData& in) {
     RoadInstallation road;
     road.roadWidth = in.roadWidth;
     road.spacing = in.spacing;

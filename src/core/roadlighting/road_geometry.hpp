@@ -19,7 +19,8 @@ struct RoadInstallation {
     int gridChoice = 0;
 };
 
-RoadInstallation roadInstallationFromState();
+struct InstallationData;
+RoadInstallation roadInstallation(const InstallationData& installation);
 
 inline constexpr double kEyeHeight = 1.5;            // m above the road
 inline constexpr double kTan20 = 0.363970234;        // screening elevation of the glare observers

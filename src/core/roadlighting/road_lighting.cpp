@@ -1,37 +1,67 @@
 #include "core/roadlighting/road_lighting.hpp"
 
-#include "core/roadlighting/column_workers.hpp"
 #include "core/roadlighting/glare.hpp"
-#include "core/roadlighting/grid.hpp"
 #include "core/roadlighting/luminance.hpp"
+#include "core/roadlighting/map_statistics.hpp"
 #include "core/roadlighting/summary.hpp"
-#include "app/computation_state.hpp"
 
 namespace vl {
 
-void computeRoadLighting() {
-    ComputationState& s = state();
-    const RoadInstallation road = roadInstallationFromState();
-    ComputationGrid& grid = s.grid;
-    ResultMaps& maps = s.maps;
+RoadLightingResult computeRoadLighting(const InstallationData& installation, const GridChoice& record,
+                                       const ComputationGrid& earlierGrid, const RoadLookups& lookups,
+                                       const EmissionData& emission, const PhotometryTable& photometry,
+                                       const LampSet& lamp, int workers, DirectionalLuminance& luminanceByDirection) {
+    const RoadInstallation road = roadInstallation(installation);
+    RoadLightingResult r;
+    r.grid = setupGrid(record, road, earlierGrid.offsetX, earlierGrid.offsetY);
+    const ComputationGrid& grid = r.grid;
+    const int nX = grid.pointsAlongX;
+    const int nY = grid.pointsAlongY;
 
-    setupGrid(grid, s.gridRecord, road);
-    writeGridData(Stream::Console, grid, road);
-    writeGridData(Stream::Report, grid, road);
+    MainPass pass = computeMainPass(grid, road, lookups, workers, luminanceByDirection);
+    const GlareObservers observers = computeGlareObservers(grid, road, lookups.luminaire);
+    GlareMaps glare = computeGlareMaps(grid, road, lookups.luminaire, workers);
+    r.agedAsphaltReflectedPercent = pass.agedAsphaltReflectedPercent;
+    r.veilingLuminanceObserver1 = observers.veilingLuminance1;
+    r.veilingLuminanceObserver2 = observers.veilingLuminance2;
 
-    computeMainPass(grid, road, maps, kRoadLightingWorkers);
-    computeGlareObservers(grid, road, maps);
-    computeGlareMaps(grid, road, maps, kRoadLightingWorkers);
-
+    // Maintained maps: the initial ones times q.
     const double q = road.maintenanceFactor;
-    writeRoadLightingHeading(q);
-    makeMainMapsMaintained(grid, q, maps);
-    computeMainStatistics(grid, maps);
-    computeGlareStatistics(grid, q, maps);
+    r.luminanceAtInfinity = GridMap(nX, nY);
+    r.luminanceObserver1 = std::move(pass.luminanceObserver1);
+    r.luminanceObserver2 = std::move(pass.luminanceObserver2);
+    r.horizontalIlluminance = std::move(pass.horizontalIlluminance);
+    r.hemisphericalIlluminance = std::move(pass.hemisphericalIlluminance);
+    for (int i = 0; i < nX; ++i) {
+        for (int j = 0; j < nY; ++j) {
+            const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
+            r.luminanceAtInfinity(i, j) = q * luminanceByDirection[point * kDirections];
+            r.luminanceObserver1(i, j) = r.luminanceObserver1(i, j) * q;
+            r.luminanceObserver2(i, j) = r.luminanceObserver2(i, j) * q;
+            r.horizontalIlluminance(i, j) = r.horizontalIlluminance(i, j) * q;
+            r.hemisphericalIlluminance(i, j) = r.hemisphericalIlluminance(i, j) * q;
+        }
+    }
 
-    writeRoadLightingBody(Stream::Console, maps);
-    writeRoadLightingBody(Stream::Report, maps);
-    writeEnergySection(road, s.emission, s.photometry, s.lamp, maps);
+    r.luminanceAtInfinityStats = computeMapStatistics(r.luminanceAtInfinity);
+    r.luminanceObserver1Stats = computeMapStatistics(r.luminanceObserver1);
+    r.overallUniformity1 = r.luminanceObserver1Stats.minimum / r.luminanceObserver1Stats.average;
+    r.lengthwiseUniformity1 =
+        lengthwiseUniformity(r.luminanceObserver1, lengthwiseRow(nY, grid.observer1Offset, grid.offsetY));
+    r.luminanceObserver2Stats = computeMapStatistics(r.luminanceObserver2);
+    r.overallUniformity2 = r.luminanceObserver2Stats.minimum / r.luminanceObserver2Stats.average;
+    r.lengthwiseUniformity2 =
+        lengthwiseUniformity(r.luminanceObserver2, lengthwiseRow(nY, grid.observer2Offset, grid.offsetY));
+    r.horizontalIlluminanceStats = computeMapStatistics(r.horizontalIlluminance);
+    r.hemisphericalIlluminanceStats = computeMapStatistics(r.hemisphericalIlluminance);
+
+    r.veilingLuminance = std::move(glare.veilingLuminance);
+    r.semicylindricalIlluminance = std::move(glare.semicylindricalIlluminance);
+    r.verticalIlluminance = std::move(glare.verticalIlluminance);
+    computeGlareStatistics(q, r);
+
+    r.energy = computeEnergyFigures(r, road, emission, photometry, lamp);
+    return r;
 }
 
 }  // namespace vl

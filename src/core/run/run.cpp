@@ -1,0 +1,77 @@
+#include "core/run/run.hpp"
+
+#include <utility>
+
+namespace vl {
+
+namespace {
+
+void report(const RunControl& control, const char* phase, double fraction) {
+    if (control.progress) control.progress(phase, fraction);
+}
+
+}  // namespace
+
+RunResult evaluate(const RunInputs& in, const RunControl& control) {
+    RunResult r;
+    const InstallationData& installation = in.installation;
+    const PhotometryTable& photometry = in.photometry;
+    r.memory = in.memory;
+    r.listing = listingIndices(photometry, in.memory.listing);
+    r.memory.listing = r.listing;
+    if (!photometry.declared.lampSets.empty()) r.memory.lamp = photometry.declared.lampSets.back();
+
+    // Luminaire: the photometry turned by the tilt, the emission data.
+    report(control, "luminaire", 0.0);
+    const LuminaireIntensity luminaire(photometry, installation.tilt, control.onEqualAbscissae);
+    try {
+        rotatePhotometry(luminaire, r.rotated);
+    } catch (const RotationError& error) {
+        r.end = RunEnd::RotationError;
+        r.stopMessage = error.what();
+        return r;
+    }
+    r.emission = computeEmission(photometry, r.rotated.rotatedIntensity);
+    const EmissionData& emission = r.emission.effective;
+    if (installation.spacing == 0.0) {
+        r.end = RunEnd::RotationOnly;
+        r.directional.maxLuminaire = maximumUpwardIntensity(photometry, installation.tilt, emission);
+        return r;
+    }
+    if (!in.agedAsphalt) {
+        r.end = RunEnd::NoAgedAsphalt;
+        return r;
+    }
+
+    // Road lighting.
+    report(control, "road lighting", 0.0);
+    const SurfaceReflection surface(in.surface, control.onEqualAbscissae);
+    const AgedAsphaltReflectance agedAsphalt(*in.agedAsphalt, control.onEqualAbscissae);
+    const RoadLookups lookups{luminaire, surface, agedAsphalt};
+    ComputationGrid earlier;
+    earlier.offsetX = in.memory.gridOffsetX;
+    earlier.offsetY = in.memory.gridOffsetY;
+    DirectionalLuminance luminanceByDirection;
+    r.road = computeRoadLighting(installation, in.gridRecord, earlier, lookups, emission, photometry, r.memory.lamp,
+                                 control.workers, luminanceByDirection);
+    r.memory.gridOffsetX = r.road.grid.offsetX;
+    r.memory.gridOffsetY = r.road.grid.offsetY;
+    r.reached = RunStage::RoadLighting;
+
+    // Light pollution.
+    report(control, "light pollution", 0.0);
+    const PollutionInputs pollution{installation, photometry, luminaire, emission, r.rotated.rotatedIntensity};
+    r.directional = computeDirectionalPollution(pollution, r.road.grid, luminanceByDirection);
+    r.integrated = computeIntegratedPollution(pollution, r.directional, r.road, *in.agedAsphalt);
+    r.scattering = computeScatteringFactors(pollution, r.directional, r.integrated);
+    r.reached = RunStage::Pollution;
+
+    if (in.extendFlag == 1 && photometry.gammaCount > 0 && photometry.lastGamma() == 180.0) {
+        r.plot = buildPlotModel(pollution, r.directional, agedAsphalt);
+    }
+    r.reached = RunStage::Complete;
+    report(control, "done", 1.0);
+    return r;
+}
+
+}  // namespace vl

@@ -1,0 +1,16 @@
+// What a run writes once its inputs are read and echoed, in the document's order.
+#pragma once
+
+#include "core/run/run.hpp"
+#include "writers/report_files.hpp"
+
+namespace vl {
+
+// The luminaire stage (rotated photometry, emission data, the end of a rotation-only
+// run), as far as the run got.
+void writeLuminaireStage(const RunInfo& info, const RunInputs& inputs, const RunResult& result);
+
+// Road lighting, light pollution, data tables, plot images and the closing line.
+void writeRoadAndPollutionStages(const RunInfo& info, const RunInputs& inputs, const RunResult& result);
+
+}  // namespace vl
