@@ -109,7 +109,8 @@ scratch="$(mktemp -d "${TMPDIR:-/tmp}/vl-recorded.XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 
 # Copies the inputs ("NAME" or "NAME=SOURCE", SOURCE in tests/recorded/inputs) into the run
-# directory: one cp for the files that keep their names.
+# directory in their order (a later one replaces an earlier one of the same name); files that
+# keep their names go in one cp.
 copy_inputs() {
   local name="$1" dir="$2" item dest source
   local -a same=()
@@ -125,6 +126,7 @@ copy_inputs() {
     if [ "$dest" = "$source" ]; then
       same+=("$inputs/$source")
     else
+      if [ ${#same[@]} -gt 0 ]; then cp "${same[@]}" "$dir/" || return 1; same=(); fi
       cp "$inputs/$source" "$dir/$dest" || return 1
     fi
   done
