@@ -244,7 +244,7 @@ compare_case() {
           if (!(file in want)) print "case " name ": file " file " was not expected"
           else if (want[file] != hash) print "case " name ": file " file " differs (sha256)" }
         END { for (f in want) if (!(f in seen)) print "case " name ": file " f " is missing" }' \
-        "$want/files.sha256" "$got/files.sha256"
+        "$want/files.sha256" "$got/files.sha256" | sort
     else
       show_diff "$name/$base" "$want/$base" "$got/$base"
     fi
