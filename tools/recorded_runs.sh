@@ -105,6 +105,9 @@ for name in "${selected[@]}"; do
   [ -n "${case_arguments[$name]+set}" ] || { echo "recorded_runs: no case named $name in $case_list" >&2; exit 2; }
 done
 
+if [ -n "$keep" ]; then
+  mkdir -p "$keep" && keep="$(cd "$keep" && pwd)" || exit 64
+fi
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/vl-recorded.XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 
@@ -136,7 +139,8 @@ copy_inputs() {
 # Applies one change before the run:
 #   rm:FILE            the file is missing
 #   cut:FILE:N         only the first N lines of the file are left
-#   line:FILE:N:TEXT   line N of the file reads TEXT (TEXT holds no blank; a CR ending stays)
+#   line:FILE:N:TEXT   line N of the file reads TEXT (TEXT holds no blank; a CR ending stays;
+#                      the file then ends with a newline)
 apply_change() {
   local name="$1" change="$2" dir="$3" verb file n text rest
   verb="${change%%:*}"
