@@ -5,13 +5,21 @@
 // memory) to the next one.
 #pragma once
 
+#include <string>
+
 #include "core/run/run.hpp"
 #include "readers/eulumdat.hpp"
 #include "writers/report_files.hpp"
 
 namespace vl {
 
+// What the command line asks of every run beyond its report and data files.
+struct RunOptions {
+    std::string jsonPath;  // --json: the results as JSON (empty: none)
+};
+
 struct ComputationState {
+    RunOptions options;
     RunInfo run;              // the latest run's start time and report name
     RunInputs inputs;         // its inputs as read
     EulumdatHeader eulumdat;  // the head of its photometry file

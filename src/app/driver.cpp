@@ -12,6 +12,7 @@
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
 #include "writers/format.hpp"
+#include "writers/json_results.hpp"
 #include "writers/luminaire_echo.hpp"
 #include "writers/report_files.hpp"
 #include "writers/run_sections.hpp"
@@ -61,6 +62,16 @@ AgedAsphaltAhead readAgedAsphaltAhead(RunInputs& in) {
         ahead.failure = std::current_exception();
     }
     return ahead;
+}
+
+// The results as JSON when the command line asked for them.
+void writeJson(const RunInputs& in, const RunResult& result) {
+    const ComputationState& s = state();
+    if (s.options.jsonPath.empty()) return;
+    JsonRunContext context;
+    context.programVersion = kProgramVersion;
+    context.eulumdat = &s.eulumdat;
+    writeJsonResults(s.options.jsonPath, s.run, in, result, context);
 }
 
 void runDriver(std::string& reportName) {
@@ -156,7 +167,10 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     RunResult result = evaluate(in, applicationRunControl());
     writeLuminaireStage(s.run, in, result);
     if (result.end == RunEnd::RotationError) stopWithConsoleMessage(result.stopMessage);
-    if (result.end == RunEnd::RotationOnly) stopQuietly();  // the designed end of a rotation-only run
+    if (result.end == RunEnd::RotationOnly) {
+        writeJson(in, result);
+        stopQuietly();  // the designed end of a rotation-only run
+    }
 
     // Phases 5 to 7: road lighting, light pollution, data tables, plot images.
     if (result.end == RunEnd::NoAgedAsphalt && ahead) {
@@ -164,6 +178,7 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         readAgedAsphaltCurve();  // a missing file is created empty; its first read fails
     }
     writeRoadAndPollutionStages(s.run, in, result);
+    writeJson(in, result);
     s.memory = result.memory;
     s.result = std::move(result);
 }

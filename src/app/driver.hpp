@@ -7,6 +7,8 @@
 
 namespace vl {
 
+inline constexpr const char* kProgramVersion = "beta 1.6.1";
+
 // Writes the banner, reads the installation file, pre-reads the photometry's size,
 // checks the grid choice and record, runs the computation and writes
 // "Computation completed". reportName (40 characters) receives the report file name.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/computation_state.hpp"
 #include "app/driver.hpp"
 #include "app/form_handlers.hpp"
 #include "app/form_layout.hpp"
@@ -24,7 +25,7 @@ namespace {
 constexpr const char* kVersion = "vesperluminal beta 1.6.1";
 
 void printHelp() {
-    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--help] [--version]\n"
+    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--json PATH] [--help] [--version]\n"
                  "\n"
                  "Evaluates one straight road lighting installation and the light pollution it causes.\n"
                  "All input and output files are in the current directory.\n"
@@ -37,6 +38,8 @@ void printHelp() {
                  "                maintenance surface photometry grid\n"
                  "  --start       press \"Start computation\"\n"
                  "  --run         one computation on the input_nocturne.dat already present (no form)\n"
+                 "  --json PATH   with --run or --batch: every figure of each run as JSON in PATH (each\n"
+                 "                run replaces it)\n"
                  "  --help        this text\n"
                  "  --version     the version\n"
                  "\n"
@@ -89,6 +92,16 @@ int run(int argc, char** argv) {
             batch = true;
         } else if (a == "--run") {
             single = true;
+        } else if (a == "--json" || a.rfind("--json=", 0) == 0) {
+            std::string path;
+            if (a == "--json") {
+                if (k + 1 >= args.size()) return usageError("--json needs a file name");
+                path = args[++k];
+            } else {
+                path = a.substr(7);
+            }
+            if (path.empty()) return usageError("--json needs a file name");
+            vl::state().options.jsonPath = path;
         } else if (a == "--start") {
             script.actions.push_back({vl::platform::ScriptAction::Kind::Start, 0, {}});
         } else if (a == "--set" || a.rfind("--set=", 0) == 0) {
@@ -108,6 +121,7 @@ int run(int argc, char** argv) {
             return usageError("unknown option \"" + a + "\"");
         }
     }
+    if (!vl::state().options.jsonPath.empty() && !batch && !single) return usageError("--json goes with --run or --batch");
     if (single) {
         if (batch || !script.actions.empty()) return usageError("--run takes no other option");
         std::string reportName(40, ' ');

@@ -7,7 +7,7 @@
 
 namespace vl {
 
-// The luminaire stage in the document's order, as far as the run got: the rotated
+// The luminaire stage in the order of the report, as far as the run got: the rotated
 // photometry (files and listing; a rotation error leaves them where it happened), the
 // emission data, the rotated files' luminaire-flux sections, and for a rotation-only run
 // its notice and the maximum upward luminaire intensity.

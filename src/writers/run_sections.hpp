@@ -1,4 +1,4 @@
-// What a run writes once its inputs are read and echoed, in the document's order.
+// What a run writes once its inputs are read and echoed, in the order of the report.
 #pragma once
 
 #include "core/run/run.hpp"

@@ -1,0 +1,30 @@
+// The machine-readable results of a run: every figure as JSON, from the same results the
+// report is written from.
+#pragma once
+
+#include <string>
+
+#include "core/run/run.hpp"
+#include "readers/eulumdat.hpp"
+#include "writers/report_files.hpp"
+
+namespace vl {
+
+inline constexpr const char* kJsonSchema = "vesperluminal-results/1";
+
+// What identifies the program and the photometry file beside the run's own records.
+struct JsonRunContext {
+    std::string programVersion;
+    const EulumdatHeader* eulumdat = nullptr;  // the head of an Eulumdat photometry file, if any
+};
+
+// The results as a JSON text (two-space indentation, a final newline). A number that is
+// not finite is null, and listed with its path and value under "non_finite".
+std::string resultsJson(const RunInfo& info, const RunInputs& inputs, const RunResult& result,
+                        const JsonRunContext& context);
+
+// Writes resultsJson to the file (created or replaced); a WriteError when it cannot.
+void writeJsonResults(const std::string& path, const RunInfo& info, const RunInputs& inputs, const RunResult& result,
+                      const JsonRunContext& context);
+
+}  // namespace vl
