@@ -21,7 +21,7 @@ std::optional<double> number(const std::string& text) {
     double value = 0;
     const char* begin = t.data();
     const char* end = t.data() + t.size();
-    if (*begin == '+') ++begin;  // from_chars takes no plus sign
+    if (*begin == '+' && t.size() > 1 && t[1] != '-') ++begin;  // from_chars takes no plus sign
     const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
     if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
     return value;

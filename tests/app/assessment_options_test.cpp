@@ -58,6 +58,7 @@ TEST(AssessmentOptions, UsageErrorsNameTheOptionAndWhatItAccepts) {
         {{"--assess", "--power", "0"}, "--power", "above 0"},
         {{"--assess", "--power", "-5"}, "--power", "above 0"},
         {{"--assess", "--power", "50W"}, "--power", "watts"},
+        {{"--assess", "--power", "+-5"}, "--power", "watts"},
         {{"--assess", "--power"}, "--power", "value"},
         {{"--assess", "--hours", "8761"}, "--hours", "0..8760"},
         {{"--assess", "--hours", "-1"}, "--hours", "0..8760"},

@@ -103,7 +103,8 @@ SeriesAssessment assessSeries(Series series, const InstallationFigures& figures)
         result.stoppedClass = result.classes.back().lightingClass;
     }
     for (const ClassAssessment& c : result.classes) {
-        if (c.lightingClass == result.stoppedClass) result.stopper = *c.firstFailure();
+        const RequirementCheck* failure = c.firstFailure();
+        if (c.lightingClass == result.stoppedClass && failure != nullptr) result.stopper = *failure;
     }
     return result;
 }
