@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/assessment_options.hpp"
 #include "core/run/run.hpp"
 #include "readers/eulumdat.hpp"
 #include "writers/report_files.hpp"
@@ -15,7 +16,8 @@ namespace vl {
 
 // What the command line asks of every run beyond its report and data files.
 struct RunOptions {
-    std::string jsonPath;  // --json: the results as JSON (empty: none)
+    std::string jsonPath;            // --json: the results as JSON (empty: none)
+    AssessmentOptions assessment;    // --assess, --power, --hours, --profile
 };
 
 struct ComputationState {

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
 #include <optional>
 
@@ -11,6 +12,8 @@
 #include "readers/eulumdat.hpp"
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
+#include "core/assessment/run_assessment.hpp"
+#include "writers/assessment_text.hpp"
 #include "writers/format.hpp"
 #include "writers/json_results.hpp"
 #include "writers/luminaire_echo.hpp"
@@ -64,13 +67,45 @@ AgedAsphaltAhead readAgedAsphaltAhead(RunInputs& in) {
     return ahead;
 }
 
+// The lighting class assessment when the command line asked for it: assessment_<stamp>.txt
+// beside the report.
+std::optional<assessment::RunAssessment> assessWhenAsked(const RunInputs& in, const RunResult& result) {
+    const AssessmentOptions& options = state().options.assessment;
+    if (!options.assess) return std::nullopt;
+    if (result.reached < RunStage::RoadLighting) {
+        std::cerr << "vesperluminal: no lighting class assessment: the run computed no road lighting\n";
+        return std::nullopt;
+    }
+    const assessment::AssessmentRequest request{options.lightingClass, options.power, options.profile};
+    assessment::RunAssessment a = assessRun(in, result, request);
+    const RunInfo& run = state().run;
+    const InstallationData& i = in.installation;
+    AssessmentReport report;
+    report.heading = {
+        "Run " + run.date + " " + run.time.substr(0, 4) + ", report " + fmt::padded(run.reportName, 40),
+        "Installation: lamp flux " + fmt::freeReal(i.lampFlux) + " klm, road width " + fmt::freeReal(i.roadWidth) +
+            " m, spacing " + fmt::freeReal(i.spacing) + " m, overhang " + fmt::freeReal(i.overhang) +
+            " m, height " + fmt::freeReal(i.poleHeight) + " m, tilt " + fmt::freeReal(i.tilt) +
+            " deg, maintenance factor " + fmt::freeReal(i.maintenanceFactor) + ", surface " + i.surfaceClass +
+            ", grid " + std::to_string(i.gridChoice) + ", photometry " + i.photometryFile,
+    };
+    while (!report.heading[0].empty() && report.heading[0].back() == ' ') report.heading[0].pop_back();
+    report.roadWidth = i.roadWidth;
+    report.classes = a.classes;
+    report.edges = a.edges;
+    report.energy = a.energy;
+    writeAssessmentFile(assessmentFileName(run.runStamp), assessmentText(report));
+    return a;
+}
+
 // The results as JSON when the command line asked for them.
-void writeJson(const RunInputs& in, const RunResult& result) {
+void writeJson(const RunInputs& in, const RunResult& result, const assessment::RunAssessment* assessed) {
     const ComputationState& s = state();
     if (s.options.jsonPath.empty()) return;
     JsonRunContext context;
     context.programVersion = kProgramVersion;
     context.eulumdat = &s.eulumdat;
+    context.assessment = assessed;
     writeJsonResults(s.options.jsonPath, s.run, in, result, context);
 }
 
@@ -168,7 +203,8 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     writeLuminaireStage(s.run, in, result);
     if (result.end == RunEnd::RotationError) stopWithConsoleMessage(result.stopMessage);
     if (result.end == RunEnd::RotationOnly) {
-        writeJson(in, result);
+        (void)assessWhenAsked(in, result);
+        writeJson(in, result, nullptr);
         stopQuietly();  // the designed end of a rotation-only run
     }
 
@@ -178,7 +214,8 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         readAgedAsphaltCurve();  // a missing file is created empty; its first read fails
     }
     writeRoadAndPollutionStages(s.run, in, result);
-    writeJson(in, result);
+    const std::optional<assessment::RunAssessment> assessed = assessWhenAsked(in, result);
+    writeJson(in, result, assessed ? &*assessed : nullptr);
     s.memory = result.memory;
     s.result = std::move(result);
 }

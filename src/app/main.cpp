@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/assessment_options.hpp"
 #include "app/computation_state.hpp"
 #include "app/driver.hpp"
 #include "app/form_handlers.hpp"
@@ -25,7 +26,8 @@ namespace {
 constexpr const char* kVersion = "vesperluminal beta 1.6.1";
 
 void printHelp() {
-    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--json PATH] [--help] [--version]\n"
+    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--json PATH]\n"
+                 "                    [--assess [CLASS] [--power WATTS] [--hours H | --profile SPEC]] [--help] [--version]\n"
                  "\n"
                  "Evaluates one straight road lighting installation and the light pollution it causes.\n"
                  "All input and output files are in the current directory.\n"
@@ -40,6 +42,13 @@ void printHelp() {
                  "  --run         one computation on the input_nocturne.dat already present (no form)\n"
                  "  --json PATH   with --run or --batch: every figure of each run as JSON in PATH (each\n"
                  "                run replaces it)\n"
+                 "  --assess [CLASS]  with --run or --batch: check each run against a lighting class\n"
+                 "                (M1..M6, C0..C5, P1..P6), or find the highest class of each series;\n"
+                 "                writes assessment_<stamp>.txt beside the report (and into --json)\n"
+                 "  --power WATTS system power per luminaire for the energy indicators (default: the\n"
+                 "                photometry's declared wattage scaled to the lamp flux)\n"
+                 "  --hours H     yearly hours at full power (0..8760, default 4000)\n"
+                 "  --profile \"H1@P1,H2@P2,...\"  yearly hours at percent of full power\n"
                  "  --help        this text\n"
                  "  --version     the version\n"
                  "\n"
@@ -71,7 +80,10 @@ void restore() {
 }
 
 int run(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    vl::AssessmentArguments assessment = vl::parseAssessmentArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!assessment.ok()) return usageError(assessment.usageError);
+    vl::state().options.assessment = assessment.options;
+    const std::vector<std::string>& args = assessment.otherArguments;
     bool batch = false;
     bool single = false;
     vl::platform::Script script;
@@ -122,6 +134,7 @@ int run(int argc, char** argv) {
         }
     }
     if (!vl::state().options.jsonPath.empty() && !batch && !single) return usageError("--json goes with --run or --batch");
+    if (assessment.options.assess && !batch && !single) return usageError("--assess goes with --run or --batch");
     if (single) {
         if (batch || !script.actions.empty()) return usageError("--run takes no other option");
         std::string reportName(40, ' ');

@@ -308,6 +308,73 @@ Json pollutionJson(const RunResult& result) {
             {"not_available", notAvailable}};
 }
 
+Json checkJson(const assessment::RequirementCheck& c) {
+    using assessment::Bound;
+    Json j = {{"quantity", std::string(assessment::quantitySymbol(c.requirement.quantity))},
+              {"unit", std::string(assessment::quantityUnit(c.requirement.quantity))},
+              {"bound", c.requirement.bound == Bound::Minimum ? "minimum" : "maximum"},
+              {"required", c.requirement.value},
+              {"computed", c.computed},
+              {"margin", c.margin},
+              {"pass", c.pass}};
+    if (c.observer > 0) j["observer"] = c.observer;
+    if (!c.reason.empty()) j["reason"] = c.reason;
+    return j;
+}
+
+Json classJson(const assessment::ClassAssessment& c) {
+    Json checks = Json::array();
+    for (const auto& check : c.checks) checks.push_back(checkJson(check));
+    return {{"class", c.lightingClass ? std::string(c.lightingClass->name) : std::string()},
+            {"met", c.met},
+            {"requirements", checks}};
+}
+
+Json assessmentJson(const assessment::RunAssessment& a) {
+    Json j;
+    j["source"] = std::string(assessment::kClassTableSource);
+    if (a.classes.chosen) j["chosen_class"] = classJson(*a.classes.chosen);
+    Json series = Json::array();
+    for (const auto& s : a.classes.series) {
+        Json entry = {{"series", std::string(assessment::seriesName(s.series))},
+                      {"highest_class_met", s.highestMet ? Json(std::string(s.highestMet->name)) : Json(nullptr)},
+                      {"next_class", s.stoppedClass ? Json(std::string(s.stoppedClass->name)) : Json(nullptr)},
+                      {"stopped_by", s.stopper ? checkJson(*s.stopper) : Json(nullptr)}};
+        series.push_back(entry);
+    }
+    j["series"] = series;
+    const EdgeStripResult& e = a.edges;
+    j["edge_illuminance_ratio"] = {
+        {"ratio", e.ratio},
+        {"limiting_edge_y", e.limitingEdge == RoadEdge::Near ? "0" : "road width"},
+        {"strip_width_m", e.stripWidth},
+        {"near_edge", {{"inside_lx", e.edges[0].insideAverage}, {"outside_lx", e.edges[0].outsideAverage}, {"ratio", e.edges[0].ratio}}},
+        {"far_edge", {{"inside_lx", e.edges[1].insideAverage}, {"outside_lx", e.edges[1].outsideAverage}, {"ratio", e.edges[1].ratio}}}};
+    const assessment::EnergyIndicators& n = a.energy;
+    Json areas = Json::array();
+    for (const auto& area : n.subAreas) {
+        areas.push_back({{"name", area.name}, {"area_m2", area.area}, {"illuminance_lx", area.illuminance}});
+    }
+    Json profile = Json::array();
+    for (const auto& p : n.profile.periods) {
+        profile.push_back({{"hours", p.hours}, {"percent_of_full_power", p.percentOfFullPower}});
+    }
+    j["energy_indicators"] = {{"power_density_indicator_w_per_lx_m2", n.powerDensity},
+                              {"annual_energy_consumption_indicator_wh_per_m2", n.annualEnergyConsumption},
+                              {"system_power_w", n.systemPower},
+                              {"power_source", n.powerSource == assessment::PowerSource::Declared ? "declared" : "--power"},
+                              {"lamp_efficacy_lm_per_w", n.lampEfficacy},
+                              {"efficacy_implausible", n.efficacyImplausible},
+                              {"area_m2", n.totalArea},
+                              {"sub_areas", areas},
+                              {"operating_profile", profile},
+                              {"full_power_hours", n.fullPowerHours},
+                              {"annual_energy_wh", n.annualEnergy},
+                              {"assumptions", n.assumptions},
+                              {"problems", n.problems}};
+    return j;
+}
+
 const char* stageName(RunStage stage) {
     switch (stage) {
         case RunStage::Luminaire: return "luminaire";
@@ -380,6 +447,7 @@ std::string resultsJson(const RunInfo& info, const RunInputs& in, const RunResul
                              {"upward_road_diffused_percent", result.plot->diffusedFluxPercent},
                              {"total_upward_road_flux_percent", result.plot->totalFluxPercent}};
     }
+    if (context.assessment != nullptr) doc["assessment"] = assessmentJson(*context.assessment);
     Json nonFinite = Json::array();
     listNonFinite(doc, "", nonFinite);
     doc["non_finite"] = nonFinite;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/assessment/run_assessment.hpp"
 #include "core/run/run.hpp"
 #include "readers/eulumdat.hpp"
 #include "writers/report_files.hpp"
@@ -16,6 +17,7 @@ inline constexpr const char* kJsonSchema = "vesperluminal-results/1";
 struct JsonRunContext {
     std::string programVersion;
     const EulumdatHeader* eulumdat = nullptr;  // the head of an Eulumdat photometry file, if any
+    const assessment::RunAssessment* assessment = nullptr;  // the lighting class assessment, if asked for
 };
 
 // The results as a JSON text (two-space indentation, a final newline). A number that is

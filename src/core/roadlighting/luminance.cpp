@@ -77,6 +77,22 @@ double observerAzimuth(const ComputationGrid& grid, const RoadInstallation& road
     return atand((y - observerY(grid, road, observer)) / (x + grid.observerDistance));
 }
 
+double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y) {
+    const double h = road.poleHeight;
+    const double hh = h * h;
+    double sum = 0.0;
+    for (const int n : kMainRow) {
+        const double xQ = static_cast<double>(n) * road.spacing;
+        const double dx = x - xQ;
+        const double dy = y - road.overhang;
+        const double d2 = dy * dy + dx * dx;
+        const double gamma = atand(std::sqrt(d2) / h);
+        const double intensity = luminaire.at(azimuthToLuminaire(dx, dy) + 180.0, gamma);
+        sum = sum + intensity * cosd(gamma) / (hh + d2);
+    }
+    return sum * road.lampFlux * road.maintenanceFactor;
+}
+
 MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
                          int workers, DirectionalLuminance& luminanceByDirection) {
     const int nX = grid.pointsAlongX;

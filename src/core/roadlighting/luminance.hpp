@@ -26,6 +26,10 @@ struct MainPass {
     double agedAsphaltReflectedPercent = 0;
 };
 
+// Maintained horizontal illuminance (lx) at any point (x, y) of the road plane from the main
+// row, summed as the main pass sums it (the pass's value at a grid point, to the bit).
+double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y);
+
 MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
                          int workers, DirectionalLuminance& luminanceByDirection);
 
