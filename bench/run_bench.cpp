@@ -1,0 +1,267 @@
+// Whole runs of the bundled installation (the standard field, record 1, and 200 x 200,
+// record 9), the phases of a run and the table lookups that dominate it.
+//
+// CPU time is the whole process's (both workers); on a shared machine wall times are
+// noisy, so compare CPU times and the paired runs of one invocation.
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/driver.hpp"
+#include "app/installation_file.hpp"
+#include "core/numeric/degrees.hpp"
+#include "core/roadlighting/glare.hpp"
+#include "core/roadlighting/luminance.hpp"
+#include "core/run/run.hpp"
+#include "readers/eulumdat.hpp"
+#include "readers/surface_files.hpp"
+#include "writers/streams.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double processSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+double wallSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// A temporary working directory holding a copy of the bundled data, current while alive.
+class BundledDirectory {
+public:
+    BundledDirectory() : previous_(fs::current_path()) {
+        std::random_device rd;
+        path_ = fs::temp_directory_path() / ("vl_run_bench_" + std::to_string(rd()));
+        fs::create_directories(path_);
+        for (const auto& entry : fs::directory_iterator(VL_BUNDLED_DATA_DIR)) {
+            if (entry.is_regular_file()) fs::copy_file(entry.path(), path_ / entry.path().filename());
+        }
+        fs::current_path(path_);
+        vl::setConsoleSink([](std::string_view) {});
+    }
+    ~BundledDirectory() {
+        vl::setConsoleSink(nullptr);
+        std::error_code ec;
+        fs::current_path(previous_, ec);
+        fs::remove_all(path_, ec);
+    }
+    BundledDirectory(const BundledDirectory&) = delete;
+    BundledDirectory& operator=(const BundledDirectory&) = delete;
+
+private:
+    fs::path previous_;
+    fs::path path_;
+};
+
+vl::InstallationData bundledInstallation(int grid, double tilt) {
+    vl::InstallationData in;
+    in.lampFlux = 6.5;
+    in.roadWidth = 7.0;
+    in.spacing = 24.0;
+    in.overhang = 2.5;
+    in.poleHeight = 7.0;
+    in.maintenanceFactor = 0.8;
+    in.tilt = tilt;
+    in.surfaceClass = "C2";
+    in.gridChoice = grid;
+    in.photometryFile = "eulumdat.ldt";
+    return in;
+}
+
+// The inputs of a run of the bundled installation, read in the current directory.
+vl::RunInputs bundledInputs(int grid, double tilt) {
+    vl::RunInputs in;
+    in.installation = bundledInstallation(grid, tilt);
+    in.gridRecord = vl::readGridChoice(grid);
+    in.extendFlag = 1;
+    vl::SurfaceTableFile surface;
+    vl::readSurfaceTable("SRT_C2", surface);
+    in.surface = surface.table;
+    in.agedAsphalt = vl::readAgedAsphaltCurve();
+    vl::EulumdatFile file;
+    vl::readEulumdat("eulumdat.ldt", file);
+    in.photometry = file.table;
+    return in;
+}
+
+int gridOf(const benchmark::State& st) { return static_cast<int>(st.range(0)); }
+double tiltOf(const benchmark::State& st) { return static_cast<double>(st.range(1)); }
+
+// The program's run: reading the inputs, evaluating, writing the report, data and image files.
+void WholeRun(benchmark::State& st) {
+    BundledDirectory dir;
+    vl::writeInstallationFile(bundledInstallation(gridOf(st), tiltOf(st)));
+    for (auto _ : st) {
+        std::string report;
+        vl::runComputation(report);
+        benchmark::DoNotOptimize(report);
+    }
+}
+
+// evaluate() alone: no file, no formatting.
+void Evaluate(benchmark::State& st) {
+    BundledDirectory dir;
+    const vl::RunInputs in = bundledInputs(gridOf(st), tiltOf(st));
+    for (auto _ : st) {
+        vl::RunResult r = vl::evaluate(in);
+        benchmark::DoNotOptimize(r.road.glareRatingStats.average);
+    }
+}
+
+// The phases of evaluate() as its progress reports them: wall and CPU milliseconds each.
+void EvaluatePhases(benchmark::State& st) {
+    BundledDirectory dir;
+    const vl::RunInputs in = bundledInputs(gridOf(st), tiltOf(st));
+    std::vector<std::string> names;
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (auto _ : st) {
+        std::size_t phase = 0;
+        double lastWall = wallSeconds();
+        double lastCpu = processSeconds();
+        vl::RunControl control;
+        control.progress = [&](const char* name, double) {
+            const double w = wallSeconds();
+            const double c = processSeconds();
+            if (phase > 0) {
+                wall[phase - 1] += w - lastWall;
+                cpu[phase - 1] += c - lastCpu;
+            }
+            if (phase >= names.size()) {
+                names.emplace_back(name);
+                wall.push_back(0.0);
+                cpu.push_back(0.0);
+            }
+            lastWall = w;
+            lastCpu = c;
+            ++phase;
+        };
+        vl::RunResult r = vl::evaluate(in, control);
+        benchmark::DoNotOptimize(r.road.glareRatingStats.average);
+    }
+    const auto n = static_cast<double>(st.iterations());
+    for (std::size_t k = 0; k + 1 < names.size(); ++k) {
+        st.counters[names[k] + " wall ms"] = 1000.0 * wall[k] / n;
+        st.counters[names[k] + " cpu ms"] = 1000.0 * cpu[k] / n;
+    }
+}
+
+// The two grid passes of the road lighting phase alone.
+struct RoadSetup {
+    vl::RunInputs in;
+    vl::LuminaireIntensity luminaire;
+    vl::SurfaceReflection surface;
+    vl::AgedAsphaltReflectance aged;
+    vl::RoadInstallation road;
+    vl::ComputationGrid grid;
+    RoadSetup(int gridChoice, double tilt)
+        : in(bundledInputs(gridChoice, tilt)),
+          luminaire(in.photometry, tilt),
+          surface(in.surface),
+          aged(*in.agedAsphalt),
+          road(vl::roadInstallation(in.installation)),
+          grid(vl::setupGrid(in.gridRecord, road, 0.0, 0.0)) {}
+    vl::RoadLookups lookups() const { return {luminaire, surface, aged}; }
+};
+
+void MainPass(benchmark::State& st) {
+    BundledDirectory dir;
+    const RoadSetup s(gridOf(st), tiltOf(st));
+    for (auto _ : st) {
+        vl::DirectionalLuminance byDirection;
+        vl::MainPass pass = vl::computeMainPass(s.grid, s.road, s.lookups(), vl::kRoadLightingWorkers, byDirection);
+        benchmark::DoNotOptimize(pass.agedAsphaltReflectedPercent);
+    }
+}
+
+void GlareMaps(benchmark::State& st) {
+    BundledDirectory dir;
+    const RoadSetup s(gridOf(st), tiltOf(st));
+    for (auto _ : st) {
+        vl::GlareMaps maps = vl::computeGlareMaps(s.grid, s.road, s.luminaire, vl::kRoadLightingWorkers);
+        benchmark::DoNotOptimize(maps.veilingLuminance(0, 0));
+    }
+}
+
+// The lookups of one grid column of the 200 x 200 main pass (the middle column): the
+// intensity towards each luminaire of the row and the reflection in the 36 viewing
+// directions where tan gamma is at most 12.
+struct ColumnQueries {
+    std::vector<double> c, gamma;  // intensity
+    std::vector<double> beta, t;   // reflection
+};
+
+ColumnQueries columnQueries(const RoadSetup& s) {
+    ColumnQueries q;
+    const double x = vl::gridPointX(s.grid, s.grid.pointsAlongX / 2);
+    const double h = s.road.poleHeight;
+    for (int j = 0; j < s.grid.pointsAlongY; ++j) {
+        const double y = vl::gridPointY(s.grid, j);
+        for (const int n : vl::kMainRow) {
+            const double dx = x - static_cast<double>(n) * s.road.spacing;
+            const double dy = y - s.road.overhang;
+            const double t = std::sqrt(dy * dy + dx * dx) / h;
+            const double azimuth = vl::azimuthToLuminaire(dx, dy);
+            q.c.push_back(azimuth + 180.0);
+            q.gamma.push_back(vl::atand(t));
+            if (t > vl::kReflectionCutoff) continue;
+            for (int k = 0; k < vl::kDirections; ++k) {
+                q.beta.push_back(vl::foldAzimuth(azimuth, 10.0 * k));
+                q.t.push_back(t);
+            }
+        }
+    }
+    return q;
+}
+
+void IntensityLookups(benchmark::State& st) {
+    BundledDirectory dir;
+    const RoadSetup s(9, 0.0);
+    const ColumnQueries q = columnQueries(s);
+    for (auto _ : st) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < q.c.size(); ++k) sum += s.luminaire.at(q.c[k], q.gamma[k]);
+        benchmark::DoNotOptimize(sum);
+    }
+    st.SetItemsProcessed(st.iterations() * static_cast<std::int64_t>(q.c.size()));
+}
+
+void ReflectionLookups(benchmark::State& st) {
+    BundledDirectory dir;
+    const RoadSetup s(9, 0.0);
+    const ColumnQueries q = columnQueries(s);
+    for (auto _ : st) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < q.beta.size(); ++k) sum += s.surface.coefficient(q.beta[k], q.t[k]);
+        benchmark::DoNotOptimize(sum);
+    }
+    st.SetItemsProcessed(st.iterations() * static_cast<std::int64_t>(q.beta.size()));
+}
+
+// Arguments: grid record, tilt (deg).
+void runArgs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"grid", "tilt"});
+    b->Args({1, 0})->Args({9, 0})->Args({9, 10});
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+}
+
+BENCHMARK(WholeRun)->Apply(runArgs);
+BENCHMARK(Evaluate)->Apply(runArgs);
+BENCHMARK(EvaluatePhases)->Apply(runArgs)->Iterations(3);
+BENCHMARK(MainPass)->Apply(runArgs);
+BENCHMARK(GlareMaps)->Apply(runArgs);
+BENCHMARK(IntensityLookups)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(ReflectionLookups)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
