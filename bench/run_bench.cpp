@@ -5,6 +5,7 @@
 // noisy, so compare CPU times and the paired runs of one invocation.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -14,6 +15,7 @@
 #include "app/driver.hpp"
 #include "app/installation_file.hpp"
 #include "core/numeric/degrees.hpp"
+#include "core/numeric/instruction_set.hpp"
 #include "core/roadlighting/glare.hpp"
 #include "core/roadlighting/luminance.hpp"
 #include "core/run/run.hpp"
@@ -249,6 +251,36 @@ void ReflectionLookups(benchmark::State& st) {
     st.SetItemsProcessed(st.iterations() * static_cast<std::int64_t>(q.beta.size()));
 }
 
+// The same lookups in batches (one grid column at a time), on each instruction set.
+template <bool Intensity>
+void BatchedLookups(benchmark::State& st) {
+    const auto set = static_cast<vl::InstructionSet>(st.range(0));
+    st.SetLabel(vl::instructionSetName(set));
+    if (!vl::forceLookupInstructionSet(set)) {
+        st.SkipWithError("not supported by this processor");
+        return;
+    }
+    BundledDirectory dir;
+    const RoadSetup s(9, 0.0);
+    const ColumnQueries q = columnQueries(s);
+    std::vector<vl::TableLookup> asked;
+    const std::vector<double>& x1 = Intensity ? q.c : q.beta;
+    const std::vector<double>& x2 = Intensity ? q.gamma : q.t;
+    for (std::size_t k = 0; k < x1.size(); ++k) asked.push_back({x1[k], x2[k], 0.0, false, 0.0, 0.0});
+    std::vector<vl::TableLookup> batch = asked;
+    for (auto _ : st) {
+        std::copy(asked.begin(), asked.end(), batch.begin());
+        if constexpr (Intensity) {
+            s.luminaire.atMany(batch);
+        } else {
+            s.surface.coefficientMany(batch);
+        }
+        benchmark::DoNotOptimize(batch.data());
+    }
+    vl::forceLookupInstructionSet(std::nullopt);
+    st.SetItemsProcessed(st.iterations() * static_cast<std::int64_t>(batch.size()));
+}
+
 // Arguments: grid record, tilt (deg).
 void runArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"grid", "tilt"});
@@ -263,5 +295,7 @@ BENCHMARK(MainPass)->Apply(runArgs);
 BENCHMARK(GlareMaps)->Apply(runArgs);
 BENCHMARK(IntensityLookups)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(ReflectionLookups)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BatchedLookups<true>)->Name("IntensityLookupsBatched")->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BatchedLookups<false>)->Name("ReflectionLookupsBatched")->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "core/numeric/spline_lanes.hpp"
 #include "core/refusal.hpp"
 
 namespace vl {
@@ -252,11 +253,118 @@ PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2,
     view_.y2 = y2_.data();
     prepareSplineTable2D(view_, rowStartSlope);
     buildPlan(plan_, x2, n, isNaturalEnd(columnStartSlope));
+
+    paddedN_ = (n + lanes::kLanes - 1) / lanes::kLanes * lanes::kLanes;
+    const auto np = static_cast<std::size_t>(paddedN_);
+    rowsAlongX2_.assign(static_cast<std::size_t>(m) * np, 0.0);
+    secondAlongX2_.assign(static_cast<std::size_t>(m) * np, 0.0);
+    for (int i = 0; i < m; ++i) {
+        for (int k = 0; k < n; ++k) {
+            const std::size_t from = static_cast<std::size_t>(i) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(k);
+            const std::size_t to = static_cast<std::size_t>(i) * np + static_cast<std::size_t>(k);
+            rowsAlongX2_[to] = y[from];
+            secondAlongX2_[to] = y2_[from];
+        }
+    }
+    dxPadded_.assign(np + lanes::kLanes, 0.0);
+    spanPadded_.assign(np + lanes::kLanes, 0.0);
+    for (int i = 0; i + 1 < n; ++i) dxPadded_[static_cast<std::size_t>(i)] = plan_.dx[static_cast<std::size_t>(i)];
+    for (int i = 1; i + 1 < n; ++i) spanPadded_[static_cast<std::size_t>(i)] = plan_.span[static_cast<std::size_t>(i)];
+}
+
+PreparedSplineTable2D::PreparedSplineTable2D(const PreparedSplineTable2D& other)
+    : y2_(other.y2_),
+      view_(other.view_),
+      columnStartSlope_(other.columnStartSlope_),
+      plan_(other.plan_),
+      paddedN_(other.paddedN_),
+      rowsAlongX2_(other.rowsAlongX2_),
+      secondAlongX2_(other.secondAlongX2_),
+      dxPadded_(other.dxPadded_),
+      spanPadded_(other.spanPadded_) {
+    // The copy views its own second derivatives, not those of `other`.
+    if (view_.y2 != nullptr) view_.y2 = y2_.data();
+}
+
+PreparedSplineTable2D& PreparedSplineTable2D::operator=(const PreparedSplineTable2D& other) {
+    if (this != &other) *this = PreparedSplineTable2D(other);
+    return *this;
 }
 
 double PreparedSplineTable2D::evaluate(double extrapolationSlope, double columnEndSlope, double x1q, double x2q,
                                        const EqualAbscissae& onEqual) const {
     return evaluateWithPlan(view_, plan_, extrapolationSlope, columnStartSlope_, columnEndSlope, x1q, x2q, onEqual);
+}
+
+void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double columnEndSlope,
+                                         std::span<TableLookup> lookups, const EqualAbscissae& onEqual,
+                                         InstructionSet set) const {
+    auto oneByOne = [&](TableLookup& q) {
+        q.value = evaluate(extrapolationSlope, columnEndSlope, q.x1, q.x2, onEqual);
+        if (q.second) q.valueSecond = evaluate(extrapolationSlope, columnEndSlope, q.x1, q.x2Second, onEqual);
+    };
+    if (set == InstructionSet::Scalar || !instructionSetSupported(set)) {
+        for (TableLookup& q : lookups) oneByOne(q);
+        return;
+    }
+    const int m = view_.m;
+    const int n = view_.n;
+    const double* x1 = view_.x1;
+    const double* x2 = view_.x2;
+    const lanes::LaneTable table{x2,
+                                 n,
+                                 paddedN_,
+                                 rowsAlongX2_.data(),
+                                 secondAlongX2_.data(),
+                                 dxPadded_.data(),
+                                 spanPadded_.data(),
+                                 &plan_,
+                                 columnStartSlope_,
+                                 columnEndSlope};
+    auto clampedX2 = [&](double x2q) {
+        double x2c = x2q;
+        if (x2q < x2[0]) x2c = x2[0];
+        if (x2q > x2[n - 1]) x2c = x2[n - 1];
+        return x2c;
+    };
+    std::array<lanes::LaneLookup, lanes::kBlock> block;
+    int count = 0;
+    for (TableLookup& q : lookups) {
+        // The place along x1, as evaluateWithPlan finds it.
+        double x1c = q.x1;
+        if (q.x1 < x1[0]) x1c = x1[0];
+        if (q.x1 > x1[m - 1]) x1c = x1[m - 1];
+        const Bracket b1 = bracket(x1, m, x1c);
+        const double h1 = x1[b1.hi] - x1[b1.lo];
+        if (h1 == 0.0) {
+            // Equal abscissae along x1 report once per row: left to the one-by-one path.
+            oneByOne(q);
+            continue;
+        }
+        lanes::LaneLookup& l = block[static_cast<std::size_t>(count)];
+        l.lookup = &q;
+        l.lo1 = b1.lo;
+        l.extrapolate = q.x1 > x1c;
+        l.extrapolation = (q.x1 - x1c) * extrapolationSlope;
+        l.a = (x1[b1.hi] - x1c) / h1;
+        l.b = (x1c - x1[b1.lo]) / h1;
+        l.ca = l.a * l.a * l.a - l.a;
+        l.cb = l.b * l.b * l.b - l.b;
+        l.hh = h1 * h1;
+        l.x2c[0] = clampedX2(q.x2);
+        l.lo2[0] = bracket(x2, n, l.x2c[0]).lo;
+        if (q.second) {
+            l.x2c[1] = clampedX2(q.x2Second);
+            l.lo2[1] = bracket(x2, n, l.x2c[1]).lo;
+        } else {
+            l.lo2[1] = -1;
+        }
+        if (++count == lanes::kBlock) {
+            lanes::solveBlock(set, table, block.data(), count, onEqual);
+            count = 0;
+        }
+    }
+    if (count > 0) lanes::solveBlock(set, table, block.data(), count, onEqual);
 }
 
 }  // namespace vl

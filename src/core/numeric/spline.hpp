@@ -11,7 +11,10 @@
 
 #include <array>
 #include <functional>
+#include <span>
 #include <vector>
+
+#include "core/numeric/instruction_set.hpp"
 
 namespace vl {
 
@@ -54,15 +57,36 @@ struct ColumnPlan {
     double endFactor = 0;                         // 3 / (x(n) - x(n-1))
 };
 
+// One evaluation of a batch: the value at (x1, x2) and, when `second` is set, the value
+// at (x1, x2Second) on the same column, whose solve the two share.
+struct TableLookup {
+    double x1 = 0;
+    double x2 = 0;
+    double x2Second = 0;
+    bool second = false;
+    double value = 0;        // out
+    double valueSecond = 0;  // out, when `second`
+};
+
 // A table prepared once for many evaluations with the same column start: it owns the
-// rows' second derivatives and the column plan. The arrays it views must outlive it.
+// rows' second derivatives and the column plan, and the rows again with the second axis
+// running fastest for the lanes of batched evaluations. The arrays it views must outlive it.
 class PreparedSplineTable2D {
 public:
     PreparedSplineTable2D() = default;
     PreparedSplineTable2D(const double* x1, const double* x2, const double* y, int m, int n, int ld,
                           double rowStartSlope, double columnStartSlope);
+    PreparedSplineTable2D(const PreparedSplineTable2D& other);
+    PreparedSplineTable2D& operator=(const PreparedSplineTable2D& other);
+    PreparedSplineTable2D(PreparedSplineTable2D&&) noexcept = default;
+    PreparedSplineTable2D& operator=(PreparedSplineTable2D&&) noexcept = default;
+
     double evaluate(double extrapolationSlope, double columnEndSlope, double x1q, double x2q,
                     const EqualAbscissae& onEqual = {}) const;
+    // Every lookup of the batch, each value the bits evaluate() gives for it; onEqual is
+    // called as often as the separate evaluations would call it.
+    void evaluateMany(double extrapolationSlope, double columnEndSlope, std::span<TableLookup> lookups,
+                      const EqualAbscissae& onEqual = {}, InstructionSet set = lookupInstructionSet()) const;
     const SplineTable2D& view() const { return view_; }
 
 private:
@@ -70,6 +94,13 @@ private:
     SplineTable2D view_;
     double columnStartSlope_ = 0;
     ColumnPlan plan_;
+    // For the lanes: y and y2 as [i * paddedN_ + k], and the column plan's dx and span,
+    // each padded with zeros to whole vectors.
+    int paddedN_ = 0;
+    std::vector<double> rowsAlongX2_;
+    std::vector<double> secondAlongX2_;
+    std::vector<double> dxPadded_;
+    std::vector<double> spanPadded_;
 };
 
 }  // namespace vl

@@ -2,6 +2,7 @@
 // luminaire.
 #include "core/photometry/tilt_rotation.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -89,6 +90,61 @@ double LuminaireIntensity::untilted(Direction d) const {
 }
 
 double LuminaireIntensity::at(double c, double gamma) const { return untilted(rotphot(c, gamma, tilt_)); }
+
+void LuminaireIntensity::atMany(std::span<TableLookup> lookups) const {
+    auto clampAll = [](std::span<TableLookup> done) {
+        for (TableLookup& q : done) {
+            q.value = q.value < 0.0 ? 0.0 : q.value;
+            if (q.second) q.valueSecond = q.valueSecond < 0.0 ? 0.0 : q.valueSecond;
+        }
+    };
+    if (tilt_ == 0.0) {
+        // The luminaire's own frame: only C beyond 360 is turned back.
+        for (TableLookup& q : lookups) q.x1 = rotphot(q.x1, 0.0, 0.0).c;
+        spline_.evaluateMany(kNaturalEnd, kNaturalEnd, lookups, onEqual_);
+        clampAll(lookups);
+        return;
+    }
+    // Tilted, every gamma has its own C in the luminaire's frame: the directions are
+    // turned in chunks, a second gamma as a lookup of its own.
+    constexpr std::size_t kChunk = 256;
+    std::array<TableLookup, kChunk> turned;
+    std::array<std::size_t, kChunk> from;
+    std::array<bool, kChunk> isSecond;
+    std::size_t k = 0;
+    while (k < lookups.size()) {
+        std::size_t count = 0;
+        try {
+            while (k < lookups.size() && count + 2 <= kChunk) {
+                TableLookup& q = lookups[k];
+                const Direction d = rotphot(q.x1, q.x2, tilt_);
+                turned[count] = TableLookup{d.c, d.gamma, 0.0, false, 0.0, 0.0};
+                from[count] = k;
+                isSecond[count++] = false;
+                if (q.second) {
+                    const Direction e = rotphot(q.x1, q.x2Second, tilt_);
+                    turned[count] = TableLookup{e.c, e.gamma, 0.0, false, 0.0, 0.0};
+                    from[count] = k;
+                    isSecond[count++] = true;
+                }
+                ++k;
+            }
+        } catch (const RotationError&) {
+            spline_.evaluateMany(kNaturalEnd, kNaturalEnd, std::span(turned).first(count), onEqual_);
+            throw;
+        }
+        spline_.evaluateMany(kNaturalEnd, kNaturalEnd, std::span(turned).first(count), onEqual_);
+        for (std::size_t j = 0; j < count; ++j) {
+            const double v = turned[j].value < 0.0 ? 0.0 : turned[j].value;
+            TableLookup& q = lookups[from[j]];
+            if (isSecond[j]) {
+                q.valueSecond = v;
+            } else {
+                q.value = v;
+            }
+        }
+    }
+}
 
 void rotatePhotometry(const LuminaireIntensity& luminaire, RotatedPhotometry& rotated) {
     const PhotometryTable& p = luminaire.table();

@@ -2,6 +2,7 @@
 // intensity of the tilted luminaire in any direction of the road frame.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "core/numeric/spline.hpp"
@@ -35,6 +36,11 @@ public:
     // Intensity (cd/klm, never negative) of the tilted luminaire towards the road-frame
     // direction (c, gamma).
     double at(double c, double gamma) const;
+    // The same for a batch of road-frame directions (x1 = c, x2 = gamma), each value the
+    // bits at() gives; a second gamma on the same c shares the column solve when the
+    // luminaire is not tilted. The directions may be changed (a C beyond 360 turned back).
+    // A RotationError leaves the lookups before the failing one evaluated.
+    void atMany(std::span<TableLookup> lookups) const;
     // The same for a direction already in the luminaire's own frame.
     double untilted(Direction d) const;
     const PhotometryTable& table() const { return *table_; }

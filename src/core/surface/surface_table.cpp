@@ -13,6 +13,10 @@ double SurfaceReflection::coefficient(double beta, double tanGamma) const {
     return spline_.evaluate(kNaturalEnd, 0.0, beta, tanGamma, onEqual_);
 }
 
+void SurfaceReflection::coefficientMany(std::span<TableLookup> lookups) const {
+    spline_.evaluateMany(kNaturalEnd, 0.0, lookups, onEqual_);
+}
+
 AgedAsphaltReflectance::AgedAsphaltReflectance(const AgedAsphaltCurve& curve, EqualAbscissae onEqual)
     : curve_(curve), onEqual_(std::move(onEqual)) {
     prepareSpline(curve_.x.data(), curve_.y.data(), kAgedAsphaltPoints, kNaturalEnd, kNaturalEnd, y2_.data());

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "core/numeric/spline.hpp"
@@ -39,6 +40,8 @@ public:
     explicit SurfaceReflection(const ReducedLuminanceTable& table, EqualAbscissae onEqual = {});
     // r x 10000 at (beta deg, tan gamma), as stored in the table.
     double coefficient(double beta, double tanGamma) const;
+    // The same for a batch (x1 = beta, x2 = tan gamma), each value the bits coefficient() gives.
+    void coefficientMany(std::span<TableLookup> lookups) const;
 
 private:
     PreparedSplineTable2D spline_;

@@ -1,0 +1,295 @@
+#include "core/numeric/spline_lanes.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+// The vectors below never cross a function boundary that is not inlined.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace vl::lanes {
+
+namespace {
+
+// Vectors of W doubles (W = 8, 4 or 2: one 512-bit, 256-bit or 128-bit register) and the
+// index vectors of their shuffles.
+template <int W>
+struct Vectors {
+    typedef double Vec __attribute__((vector_size(W * sizeof(double))));
+    typedef long long Mask __attribute__((vector_size(W * sizeof(long long))));
+};
+
+template <typename Vec>
+[[gnu::always_inline]] inline void load(Vec& v, const double* p) {
+    std::memcpy(&v, p, sizeof v);
+}
+
+template <typename Vec>
+[[gnu::always_inline]] inline void store(double* p, const Vec& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+template <typename Vec>
+[[gnu::always_inline]] inline void broadcast(Vec& v, double x) {
+    for (std::size_t e = 0; e < sizeof v / sizeof x; ++e) v[e] = x;
+}
+
+// Index vectors: element e + 1 of the pair (the next row), element W - 1 + e (the
+// previous row), and the two halves of a butterfly of distance D.
+template <int W, std::size_t... E>
+constexpr typename Vectors<W>::Mask nextMask(std::index_sequence<E...>) {
+    return typename Vectors<W>::Mask{static_cast<long long>(E + 1)...};
+}
+template <int W, std::size_t... E>
+constexpr typename Vectors<W>::Mask previousMask(std::index_sequence<E...>) {
+    return typename Vectors<W>::Mask{static_cast<long long>(W - 1 + E)...};
+}
+template <int W, int D, std::size_t... E>
+constexpr typename Vectors<W>::Mask lowMask(std::index_sequence<E...>) {
+    return typename Vectors<W>::Mask{static_cast<long long>((E & D) != 0 ? W + E - D : E)...};
+}
+template <int W, int D, std::size_t... E>
+constexpr typename Vectors<W>::Mask highMask(std::index_sequence<E...>) {
+    return typename Vectors<W>::Mask{static_cast<long long>((E & D) != 0 ? W + E : E + D)...};
+}
+
+// Transposes W vectors of W elements in place (r[l][e] becomes r[e][l]) by butterflies
+// of distance 1, 2, .. W/2.
+template <int W, int D>
+[[gnu::always_inline]] inline void butterflies(typename Vectors<W>::Vec* r) {
+    if constexpr (D < W) {
+        constexpr auto low = lowMask<W, D>(std::make_index_sequence<W>{});
+        constexpr auto high = highMask<W, D>(std::make_index_sequence<W>{});
+        for (int l = 0; l < W; ++l) {
+            if ((l & D) != 0) continue;
+            const typename Vectors<W>::Vec a = r[l];
+            const typename Vectors<W>::Vec b = r[l + D];
+            r[l] = __builtin_shuffle(a, b, low);
+            r[l + D] = __builtin_shuffle(a, b, high);
+        }
+        butterflies<W, D * 2>(r);
+    }
+}
+
+// Scratch of one block: each lookup's row values and slopes along the column (padded to
+// whole vectors), and the block's column, [i * kBlock + slot]: the right-hand sides of
+// the elimination, then its u, then the second derivatives w.
+constexpr int kAlong = kMaxSplinePoints + 2 * kLanes;
+
+template <int W>
+[[gnu::always_inline]] inline void solve(const LaneTable& t, const LaneLookup* block, int count,
+                                         const EqualAbscissae& onEqual) {
+    using Vec = typename Vectors<W>::Vec;
+    constexpr int kGroupsOfW = kBlock / W;
+    const int n = t.n;
+    const int np = t.paddedN;
+    const ColumnPlan& plan = *t.plan;
+    alignas(64) double column[kAlong * kBlock];
+    alignas(64) double values[W][kAlong];
+    alignas(64) double slopes[W][kAlong];
+    alignas(64) double firstSlope[kBlock];
+    alignas(64) double lastSlope[kBlock];
+    alignas(64) double bracketValues[4][kBlock];  // v(lo), v(hi) of the value, then of the second
+    Vec zero;
+    broadcast(zero, 0.0);
+
+    // Along the column, W lookups at a time, W consecutive rows at a time: row values,
+    // difference quotients and right-hand sides, the neighbours v(i+1) and s(i-1)
+    // shifted in from the adjacent vectors; the W right-hand-side vectors are transposed
+    // into the column, one row of W lanes each.
+    constexpr auto next = nextMask<W>(std::make_index_sequence<W>{});
+    constexpr auto previous = previousMask<W>(std::make_index_sequence<W>{});
+    const int chunks = np / W;
+    for (int first = 0; first < kBlock; first += W) {
+        const LaneLookup* q[W];
+        for (int l = 0; l < W; ++l) q[l] = &block[std::min(first + l, count - 1)];
+        // Row values a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6 of rows k .. k+W-1.
+        const auto rowValues = [&](int l, int k, Vec& v) {
+            const LaneLookup& p = *q[l];
+            const double* yLo = t.rows + p.lo1 * np + k;
+            const double* y2Lo = t.second + p.lo1 * np + k;
+            Vec yl, yh, y2l, y2h;
+            load(yl, yLo);
+            load(yh, yLo + np);
+            load(y2l, y2Lo);
+            load(y2h, y2Lo + np);
+            v = (p.a * yl + p.b * yh) + ((p.ca * y2l + p.cb * y2h) * p.hh) / 6.0;
+            if (p.extrapolate) v = v + p.extrapolation;
+        };
+        Vec vBefore[W];
+        Vec sBefore[W];
+        for (int l = 0; l < W; ++l) {
+            rowValues(l, 0, vBefore[l]);
+            sBefore[l] = zero;
+        }
+        for (int c = 1; c <= chunks; ++c) {
+            const int i = (c - 1) * W;
+            Vec dx, span;
+            load(dx, t.dx + i);
+            load(span, t.span + i);
+            Vec r[W];
+            for (int l = 0; l < W; ++l) {
+                Vec v = zero;
+                if (c < chunks) rowValues(l, c * W, v);
+                store(values[l] + i, vBefore[l]);
+                // (v(i+1) - v(i)) / (x(i+1) - x(i))
+                const Vec s = (__builtin_shuffle(vBefore[l], v, next) - vBefore[l]) / dx;
+                store(slopes[l] + i, s);
+                // 6 (s(i) - s(i-1)) / (x(i+1) - x(i-1))
+                r[l] = (6.0 * (s - __builtin_shuffle(sBefore[l], s, previous))) / span;
+                vBefore[l] = v;
+                sBefore[l] = s;
+            }
+            butterflies<W, 1>(r);
+            for (int e = 0; e < W; ++e) store(column + (i + e) * kBlock + first, r[e]);
+        }
+        for (int l = 0; l < W; ++l) {
+            const int slot = first + l;
+            for (int s = 0; s < 2; ++s) {
+                const int lo = std::max(q[l]->lo2[s], 0);
+                bracketValues[2 * s][slot] = values[l][lo];
+                bracketValues[2 * s + 1][slot] = values[l][lo + 1];
+            }
+            firstSlope[slot] = slopes[l][0];
+            lastSlope[slot] = slopes[l][n - 2];
+        }
+    }
+
+    // The forward elimination, one lookup per lane, the groups side by side.
+    Vec u[kGroupsOfW];
+    for (int g = 0; g < kGroupsOfW; ++g) {
+        if (plan.naturalStart) {
+            u[g] = zero;
+        } else {
+            load(u[g], firstSlope + g * W);
+            u[g] = plan.startFactor * (u[g] - t.columnStartSlope);
+        }
+        store(column + g * W, u[g]);
+    }
+    for (int i = 1; i < n - 1; ++i) {
+        const double sig = plan.sig[i];
+        const double p = plan.p[i];
+        double* row = column + i * kBlock;
+        for (int g = 0; g < kGroupsOfW; ++g) {
+            Vec r;
+            load(r, row + g * W);
+            u[g] = (r - sig * u[g]) / p;
+            store(row + g * W, u[g]);
+        }
+    }
+    // The end condition and the back substitution down to the lowest bracket.
+    const bool naturalEnd = t.columnEndSlope > 9.9e29;
+    const double qn = naturalEnd ? 0.0 : 0.5;
+    const double endDenominator = qn * plan.diag[n - 2] + 1.0;
+    Vec w[kGroupsOfW];
+    for (int g = 0; g < kGroupsOfW; ++g) {
+        Vec un = zero;
+        if (!naturalEnd) {
+            load(un, lastSlope + g * W);
+            un = plan.endFactor * (t.columnEndSlope - un);
+        }
+        Vec before;
+        load(before, column + (n - 2) * kBlock + g * W);
+        w[g] = (un - qn * before) / endDenominator;
+        store(column + (n - 1) * kBlock + g * W, w[g]);
+    }
+    int lowest = n - 1;
+    for (int slot = 0; slot < count; ++slot) {
+        for (int s = 0; s < 2; ++s) {
+            if (block[slot].lo2[s] >= 0) lowest = std::min(lowest, block[slot].lo2[s]);
+        }
+    }
+    for (int k = n - 2; k >= lowest; --k) {
+        const double d = plan.diag[k];
+        double* row = column + k * kBlock;
+        for (int g = 0; g < kGroupsOfW; ++g) {
+            Vec r;
+            load(r, row + g * W);
+            w[g] = d * w[g] + r;
+            store(row + g * W, w[g]);
+        }
+    }
+
+    // Each value from its bracket on the column, W lookups at a time.
+    const double* x2 = t.x2;
+    for (int s = 0; s < 2; ++s) {
+        for (int first = 0; first < count; first += W) {
+            alignas(64) double xLo[W], xHi[W], xc[W], wLo[W], wHi[W], out[W];
+            for (int l = 0; l < W; ++l) {
+                const LaneLookup& q = block[std::min(first + l, count - 1)];
+                const int lo = std::max(q.lo2[s], 0);
+                xLo[l] = x2[lo];
+                xHi[l] = x2[lo + 1];
+                xc[l] = q.x2c[s];
+                wLo[l] = column[lo * kBlock + first + l];
+                wHi[l] = column[(lo + 1) * kBlock + first + l];
+            }
+            Vec lo, hi, x, vl, vh, wl, wh;
+            load(lo, xLo);
+            load(hi, xHi);
+            load(x, xc);
+            load(vl, bracketValues[2 * s] + first);
+            load(vh, bracketValues[2 * s + 1] + first);
+            load(wl, wLo);
+            load(wh, wHi);
+            const Vec h = hi - lo;
+            const Vec a = (hi - x) / h;
+            const Vec b = (x - lo) / h;
+            const Vec value = a * vl + b * vh + ((a * a * a - a) * wl + (b * b * b - b) * wh) * (h * h) / 6.0;
+            store(out, value);
+            for (int l = 0; l < W && first + l < count; ++l) {
+                const LaneLookup& q = block[first + l];
+                if (q.lo2[s] < 0) continue;
+                double v = out[l];
+                if (xHi[l] - xLo[l] == 0.0) {
+                    // Two equal abscissae: reported, and the mean of their values.
+                    if (onEqual) onEqual();
+                    v = (bracketValues[2 * s][first + l] + bracketValues[2 * s + 1][first + l]) / 2.0;
+                }
+                if (s == 0) {
+                    q.lookup->value = v;
+                } else {
+                    q.lookup->valueSecond = v;
+                }
+            }
+        }
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx512f"))) void solveAvx512(const LaneTable& t, const LaneLookup* block, int count,
+                                                     const EqualAbscissae& onEqual) {
+    solve<8>(t, block, count, onEqual);
+}
+
+__attribute__((target("avx2"))) void solveAvx2(const LaneTable& t, const LaneLookup* block, int count,
+                                               const EqualAbscissae& onEqual) {
+    solve<4>(t, block, count, onEqual);
+}
+#endif
+
+void solvePortable(const LaneTable& t, const LaneLookup* block, int count, const EqualAbscissae& onEqual) {
+    solve<2>(t, block, count, onEqual);
+}
+
+}  // namespace
+
+void solveBlock(InstructionSet set, const LaneTable& table, const LaneLookup* block, int count,
+                const EqualAbscissae& onEqual) {
+    switch (set) {
+#if defined(__x86_64__) || defined(__i386__)
+        case InstructionSet::Avx512:
+            solveAvx512(table, block, count, onEqual);
+            return;
+        case InstructionSet::Avx2:
+            solveAvx2(table, block, count, onEqual);
+            return;
+#endif
+        default:
+            solvePortable(table, block, count, onEqual);
+            return;
+    }
+}
+
+}  // namespace vl::lanes
