@@ -1,6 +1,9 @@
 #include "core/numeric/spline.hpp"
 
 #include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstddef>
 #include <string>
 
@@ -270,6 +273,43 @@ PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2,
     spanPadded_.assign(np + lanes::kLanes, 0.0);
     for (int i = 0; i + 1 < n; ++i) dxPadded_[static_cast<std::size_t>(i)] = plan_.dx[static_cast<std::size_t>(i)];
     for (int i = 1; i + 1 < n; ++i) spanPadded_[static_cast<std::size_t>(i)] = plan_.span[static_cast<std::size_t>(i)];
+    guide1_.build(x1, m);
+    guide2_.build(x2, n);
+}
+
+// On an axis that never decreases the bisection's bracket is the last knot at or below the
+// query, kept within 0 .. n-2 (n-2 for a NaN): found here from a guessed start, walking down
+// while the knot is above and up while the next one is not.
+void PreparedSplineTable2D::AxisGuide::build(const double* x, int n) {
+    ascending = true;
+    for (int i = 0; i + 1 < n; ++i) ascending = ascending && x[i] <= x[i + 1];
+    const double width = x[n - 1] - x[0];
+    if (!ascending || !(width > 0.0) || !std::isfinite(width)) {
+        ascending = false;
+        return;
+    }
+    const int cells = 4 * (n - 1);
+    origin = x[0];
+    scale = cells / width;
+    start.assign(static_cast<std::size_t>(cells), 0);
+    int i = 0;
+    for (int g = 0; g < cells; ++g) {
+        const double edge = origin + g / scale;
+        while (i + 1 < n && x[i + 1] <= edge) ++i;
+        start[static_cast<std::size_t>(g)] = i;
+    }
+}
+
+int PreparedSplineTable2D::AxisGuide::bracket(const double* x, int n, double xq) const {
+    if (!ascending) return vl::bracket(x, n, xq).lo;
+    if (std::isnan(xq)) return n - 2;
+    const double f = (xq - origin) * scale;
+    const double last = static_cast<double>(start.size() - 1);
+    const int g = static_cast<int>(f < 0.0 ? 0.0 : (f > last ? last : f));
+    int i = start[static_cast<std::size_t>(g)];
+    while (i > 0 && x[i] > xq) --i;
+    while (i + 1 < n && x[i + 1] <= xq) ++i;
+    return i < n - 2 ? i : n - 2;
 }
 
 PreparedSplineTable2D::PreparedSplineTable2D(const PreparedSplineTable2D& other)
@@ -281,7 +321,9 @@ PreparedSplineTable2D::PreparedSplineTable2D(const PreparedSplineTable2D& other)
       rowsAlongX2_(other.rowsAlongX2_),
       secondAlongX2_(other.secondAlongX2_),
       dxPadded_(other.dxPadded_),
-      spanPadded_(other.spanPadded_) {
+      spanPadded_(other.spanPadded_),
+      guide1_(other.guide1_),
+      guide2_(other.guide2_) {
     // The copy views its own second derivatives, not those of `other`.
     if (view_.y2 != nullptr) view_.y2 = y2_.data();
 }
@@ -329,12 +371,17 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
     };
     std::array<lanes::LaneLookup, lanes::kBlock> block;
     int count = 0;
+    bool haveLast = false;
+    std::uint64_t lastX2 = 0;
+    double lastX2c = 0.0;
+    int lastLo2 = 0;
     for (TableLookup& q : lookups) {
         // The place along x1, as evaluateWithPlan finds it.
         double x1c = q.x1;
         if (q.x1 < x1[0]) x1c = x1[0];
         if (q.x1 > x1[m - 1]) x1c = x1[m - 1];
-        const Bracket b1 = bracket(x1, m, x1c);
+        const int lo1 = guide1_.bracket(x1, m, x1c);
+        const Bracket b1{lo1, lo1 + 1};
         const double h1 = x1[b1.hi] - x1[b1.lo];
         if (h1 == 0.0) {
             // Equal abscissae along x1 report once per row: left to the one-by-one path.
@@ -351,12 +398,20 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
         l.ca = l.a * l.a * l.a - l.a;
         l.cb = l.b * l.b * l.b - l.b;
         l.hh = h1 * h1;
-        l.x2c[0] = clampedX2(q.x2);
-        l.lo2[0] = bracket(x2, n, l.x2c[0]).lo;
+        // Lookups in a row often share x2 (one tan gamma for all viewing directions).
+        if (!haveLast || std::bit_cast<std::uint64_t>(q.x2) != lastX2) {
+            haveLast = true;
+            lastX2 = std::bit_cast<std::uint64_t>(q.x2);
+            lastX2c = clampedX2(q.x2);
+            lastLo2 = guide2_.bracket(x2, n, lastX2c);
+        }
+        l.x2c[0] = lastX2c;
+        l.lo2[0] = lastLo2;
         if (q.second) {
             l.x2c[1] = clampedX2(q.x2Second);
-            l.lo2[1] = bracket(x2, n, l.x2c[1]).lo;
+            l.lo2[1] = guide2_.bracket(x2, n, l.x2c[1]);
         } else {
+            l.x2c[1] = 0.0;
             l.lo2[1] = -1;
         }
         if (++count == lanes::kBlock) {

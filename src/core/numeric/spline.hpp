@@ -70,7 +70,8 @@ struct TableLookup {
 
 // A table prepared once for many evaluations with the same column start: it owns the
 // rows' second derivatives and the column plan, and the rows again with the second axis
-// running fastest for the lanes of batched evaluations. The arrays it views must outlive it.
+// running fastest for the lanes of batched evaluations. The arrays it views must outlive it
+// unchanged.
 class PreparedSplineTable2D {
 public:
     PreparedSplineTable2D() = default;
@@ -101,6 +102,18 @@ private:
     std::vector<double> secondAlongX2_;
     std::vector<double> dxPadded_;
     std::vector<double> spanPadded_;
+    // Where a batched lookup starts looking for its bracket on an ascending axis: the
+    // bracket of the lower edge of each of a set of equal cells.
+    struct AxisGuide {
+        bool ascending = false;  // not decreasing anywhere; otherwise bisection
+        double origin = 0;
+        double scale = 0;        // cells per unit
+        std::vector<int> start;
+        void build(const double* x, int n);
+        int bracket(const double* x, int n, double xq) const;
+    };
+    AxisGuide guide1_;
+    AxisGuide guide2_;
 };
 
 }  // namespace vl

@@ -101,58 +101,65 @@ template <int W>
     constexpr auto next = nextMask<W>(std::make_index_sequence<W>{});
     constexpr auto previous = previousMask<W>(std::make_index_sequence<W>{});
     const int chunks = np / W;
+    alignas(64) double rhs[kAlong * W];  // a group's right-hand sides, vector (chunk, lookup) at [(c * W + l) * W]
     for (int first = 0; first < kBlock; first += W) {
-        const LaneLookup* q[W];
-        for (int l = 0; l < W; ++l) q[l] = &block[std::min(first + l, count - 1)];
-        // Row values a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6 of rows k .. k+W-1.
-        const auto rowValues = [&](int l, int k, Vec& v) {
-            const LaneLookup& p = *q[l];
-            const double* yLo = t.rows + p.lo1 * np + k;
-            const double* y2Lo = t.second + p.lo1 * np + k;
-            Vec yl, yh, y2l, y2h;
-            load(yl, yLo);
-            load(yh, yLo + np);
-            load(y2l, y2Lo);
-            load(y2h, y2Lo + np);
-            v = (p.a * yl + p.b * yh) + ((p.ca * y2l + p.cb * y2h) * p.hh) / 6.0;
-            if (p.extrapolate) v = v + p.extrapolation;
-        };
-        Vec vBefore[W];
-        Vec sBefore[W];
         for (int l = 0; l < W; ++l) {
-            rowValues(l, 0, vBefore[l]);
-            sBefore[l] = zero;
-        }
-        for (int c = 1; c <= chunks; ++c) {
-            const int i = (c - 1) * W;
-            Vec dx, span;
-            load(dx, t.dx + i);
-            load(span, t.span + i);
-            Vec r[W];
-            for (int l = 0; l < W; ++l) {
+            const LaneLookup& p = block[std::min(first + l, count - 1)];
+            const double* yLo = t.rows + p.lo1 * np;
+            const double* y2Lo = t.second + p.lo1 * np;
+            const double a = p.a;
+            const double b = p.b;
+            const double ca = p.ca;
+            const double cb = p.cb;
+            const double hh = p.hh;
+            const bool extrapolate = p.extrapolate;
+            const double extrapolation = p.extrapolation;
+            // Row values a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6 of rows k .. k+W-1.
+            const auto rowValues = [&](int k, Vec& v) {
+                Vec yl, yh, y2l, y2h;
+                load(yl, yLo + k);
+                load(yh, yLo + np + k);
+                load(y2l, y2Lo + k);
+                load(y2h, y2Lo + np + k);
+                v = (a * yl + b * yh) + ((ca * y2l + cb * y2h) * hh) / 6.0;
+                if (extrapolate) v = v + extrapolation;
+            };
+            Vec vBefore;
+            rowValues(0, vBefore);
+            Vec sBefore = zero;
+            double* valuesOf = values[l];
+            double* slopesOf = slopes[l];
+            for (int c = 1; c <= chunks; ++c) {
+                const int i = (c - 1) * W;
                 Vec v = zero;
-                if (c < chunks) rowValues(l, c * W, v);
-                store(values[l] + i, vBefore[l]);
+                if (c < chunks) rowValues(c * W, v);
+                store(valuesOf + i, vBefore);
+                Vec dx, span;
+                load(dx, t.dx + i);
+                load(span, t.span + i);
                 // (v(i+1) - v(i)) / (x(i+1) - x(i))
-                const Vec s = (__builtin_shuffle(vBefore[l], v, next) - vBefore[l]) / dx;
-                store(slopes[l] + i, s);
+                const Vec s = (__builtin_shuffle(vBefore, v, next) - vBefore) / dx;
+                store(slopesOf + i, s);
                 // 6 (s(i) - s(i-1)) / (x(i+1) - x(i-1))
-                r[l] = (6.0 * (s - __builtin_shuffle(sBefore[l], s, previous))) / span;
-                vBefore[l] = v;
-                sBefore[l] = s;
+                const Vec r = (6.0 * (s - __builtin_shuffle(sBefore, s, previous))) / span;
+                store(rhs + ((c - 1) * W + l) * W, r);
+                vBefore = v;
+                sBefore = s;
             }
-            butterflies<W, 1>(r);
-            for (int e = 0; e < W; ++e) store(column + (i + e) * kBlock + first, r[e]);
-        }
-        for (int l = 0; l < W; ++l) {
             const int slot = first + l;
-            for (int s = 0; s < 2; ++s) {
-                const int lo = std::max(q[l]->lo2[s], 0);
-                bracketValues[2 * s][slot] = values[l][lo];
-                bracketValues[2 * s + 1][slot] = values[l][lo + 1];
+            for (int k = 0; k < 2; ++k) {
+                const int lo = std::max(p.lo2[k], 0);
+                bracketValues[2 * k][slot] = valuesOf[lo];
+                bracketValues[2 * k + 1][slot] = valuesOf[lo + 1];
             }
-            firstSlope[slot] = slopes[l][0];
-            lastSlope[slot] = slopes[l][n - 2];
+            firstSlope[slot] = slopesOf[0];
+            lastSlope[slot] = slopesOf[n - 2];
+        }
+        for (int c = 0; c < chunks; ++c) {
+            Vec r[W];
+            for (int l = 0; l < W; ++l) load(r[l], rhs + (c * W + l) * W);
+            butterflies<W, 1>(r);
+            for (int e = 0; e < W; ++e) store(column + (c * W + e) * kBlock + first, r[e]);
         }
     }
 

@@ -15,7 +15,7 @@
 namespace vl::lanes {
 
 inline constexpr int kLanes = 8;   // doubles in the widest vector; the column is padded to it
-inline constexpr int kBlock = 32;  // lookups solved together
+inline constexpr int kBlock = 64;  // lookups solved together
 
 // The prepared table as the lanes read it.
 struct LaneTable {
@@ -31,15 +31,16 @@ struct LaneTable {
     double columnEndSlope = 0;
 };
 
-// One lookup of a block with its place along the first axis and on the column.
+// One lookup of a block with its place along the first axis and on the column (left
+// uninitialised in bulk: every field is set before a block is solved).
 struct LaneLookup {
-    TableLookup* lookup = nullptr;
-    int lo1 = 0;                 // x1 bracket
-    double a = 0, b = 0, ca = 0, cb = 0, hh = 0;
-    bool extrapolate = false;
-    double extrapolation = 0;
-    double x2c[2] = {0, 0};      // clamped x2 of the value and of the second value
-    int lo2[2] = {0, -1};        // their x2 brackets; -1: no second value
+    TableLookup* lookup;
+    int lo1;                 // x1 bracket
+    double a, b, ca, cb, hh;
+    bool extrapolate;
+    double extrapolation;
+    double x2c[2];           // clamped x2 of the value and of the second value
+    int lo2[2];              // their x2 brackets; -1: no second value
 };
 
 // Solves count (1..kBlock) lookups and writes their values.

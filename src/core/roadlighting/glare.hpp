@@ -30,8 +30,11 @@ struct GlareMaps {
     GridMap semicylindricalIlluminance;
     GridMap verticalIlluminance;
 };
+// eyeIntensity: the main pass's intensities towards the eyes (MainPass::eyeIntensity), or
+// empty to look them up here.
 GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
-                           const LuminaireIntensity& luminaire, int workers);
+                           const LuminaireIntensity& luminaire, int workers,
+                           std::span<const double> eyeIntensity = {});
 
 // The two glare observers' veiling luminances (cd/m^2, initial).
 struct GlareObservers {

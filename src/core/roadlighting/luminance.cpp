@@ -1,12 +1,17 @@
 #include "core/roadlighting/luminance.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "core/numeric/degrees.hpp"
 #include "core/roadlighting/column_workers.hpp"
+#include "core/roadlighting/glare.hpp"
 
 namespace vl {
 
@@ -20,49 +25,163 @@ struct PointSums {
     double hemispherical = 0;
 };
 
-// One grid point: every sum runs over the main row in its order (14 S down to -14 S).
-// The intensity towards a luminaire is the same for all directions, so it is looked up
-// once; agedTerms receives the point's 29 aged asphalt terms in visiting order.
-void evaluatePoint(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups, double x,
-                   double y, PointSums& sums, double* agedTerms) {
+// A luminaire of the main row seen from a grid point.
+struct RowSight {
+    double d2;       // squared horizontal distance
+    double t;        // tan gamma
+    double gamma;    // from the downward vertical at the luminaire
+    double azimuth;  // from the point towards the luminaire
+};
+
+// Where a point's reflection lookups for one luminaire lie in its batch: the 36 viewing
+// directions from `first`, and each observer's own lookup (-1: one of the 36, at `same`).
+struct ReflectionPlace {
+    std::size_t first = 0;
+    long observer[2] = {-1, -1};
+    std::size_t same[2] = {0, 0};
+};
+
+// Points whose reflections are looked up in one batch.
+constexpr int kStrip = 8;
+
+// What a worker keeps from column to column.
+struct ColumnScratch {
+    std::vector<RowSight> sights;          // [j * 29 + m]
+    std::vector<TableLookup> intensities;  // [j * 29 + m]; the second value: towards the eye
+    std::vector<TableLookup> reflections;  // one strip's
+    std::array<ReflectionPlace, kStrip * kRowLuminaires> places{};  // [(j % kStrip) * 29 + m]
+};
+
+// Screening of the glare maps: a luminaire ahead of the point is seen at most 20 deg above
+// the eye's horizontal (the test veilingAtPoint makes).
+bool aheadAndUnscreened(const RoadInstallation& road, int n, double x) {
+    const double height = road.poleHeight - kEyeHeight;
+    const double xQ = static_cast<double>(n) * road.spacing;
+    return atand(height / (xQ - x)) <= kScreeningAngle;
+}
+
+// The intensities towards the main row from every point of column x: batched, and at tilt 0
+// with the intensity towards the eye 1.5 m above the point on the same C (the glare maps ask
+// for it at the luminaires they sum).
+void columnIntensities(const ComputationGrid& grid, const RoadInstallation& road, const LuminaireIntensity& luminaire,
+                       double x, bool towardsEye, ColumnScratch& scratch) {
+    const int nY = grid.pointsAlongY;
     const double h = road.poleHeight;
-    const double hh = h * h;
-    const double a1 = observerAzimuth(grid, road, 1, x, y);
-    const double a2 = observerAzimuth(grid, road, 2, x, y);
-    std::array<double, kDirections> beta{};
-    std::array<double, kDirections> r{};
+    const double eyeHeight = road.poleHeight - kEyeHeight;
+    std::array<bool, kRowLuminaires> eyeWanted{};
     for (std::size_t m = 0; m < kMainRow.size(); ++m) {
-        const double xQ = static_cast<double>(kMainRow[m]) * road.spacing;
-        const double dx = x - xQ;
-        const double dy = y - road.overhang;
-        const double d2 = dy * dy + dx * dx;
-        const double t = std::sqrt(d2) / h;
-        const double gamma = atand(t);
-        const double azimuth = azimuthToLuminaire(dx, dy);
-        const double intensity = lookups.luminaire.at(azimuth + 180.0, gamma);
-        for (int k = 0; k < kDirections; ++k) {
-            const auto kk = static_cast<std::size_t>(k);
-            beta[kk] = foldAzimuth(azimuth, static_cast<double>(10 * k));
-            r[kk] = clampedCoefficient(lookups.surface, beta[kk], t);
-            sums.luminance[kk] = sums.luminance[kk] + intensity * r[kk] * 0.0001 / hh;
+        const int n = kMainRow[m];
+        eyeWanted[m] = towardsEye && (n <= 0 || aheadAndUnscreened(road, n, x));
+    }
+    scratch.sights.resize(static_cast<std::size_t>(nY) * kMainRow.size());
+    scratch.intensities.resize(scratch.sights.size());
+    for (int j = 0; j < nY; ++j) {
+        const double y = gridPointY(grid, j);
+        for (std::size_t m = 0; m < kMainRow.size(); ++m) {
+            const std::size_t k = static_cast<std::size_t>(j) * kMainRow.size() + m;
+            const double xQ = static_cast<double>(kMainRow[m]) * road.spacing;
+            const double dx = x - xQ;
+            const double dy = y - road.overhang;
+            RowSight& s = scratch.sights[k];
+            s.d2 = dy * dy + dx * dx;
+            s.t = std::sqrt(s.d2) / h;
+            s.gamma = atand(s.t);
+            s.azimuth = azimuthToLuminaire(dx, dy);
+            TableLookup& q = scratch.intensities[k];
+            q = TableLookup{s.azimuth + 180.0, s.gamma, 0.0, eyeWanted[m], 0.0, 0.0};
+            if (q.second) q.x2Second = atand(std::sqrt(s.d2) / eyeHeight);
         }
-        const double dd = hh + d2;
-        const double cg = cosd(gamma);
-        sums.horizontal = sums.horizontal + intensity * cg / dd;
-        sums.hemispherical = sums.hemispherical + intensity * (1.0 + cg) / (4.0 * dd);
-        agedTerms[m] = lookups.agedAsphalt.at(gamma) * intensity * cg / dd;
-        // An observer azimuth that gives a beta already looked up reuses that value.
-        auto observed = [&](double viewing) {
-            const double b = foldAzimuth(azimuth, viewing);
-            for (std::size_t k = 0; k < beta.size(); ++k) {
-                if (beta[k] == b) return r[k];
+    }
+    luminaire.atMany(scratch.intensities);
+}
+
+// The reflection lookups of one grid point, for every luminaire of the main row with tan
+// gamma up to 12, appended to `batch`: the 36 viewing directions, then each observer's beta
+// unless one of the 36 is that very beta.
+void queueReflections(const ComputationGrid& grid, const RoadInstallation& road, double x, double y,
+                      const RowSight* sights, ReflectionPlace* places, std::vector<TableLookup>& batch) {
+    const double viewing[2] = {observerAzimuth(grid, road, 1, x, y), observerAzimuth(grid, road, 2, x, y)};
+    std::array<double, kDirections> beta{};
+    for (std::size_t m = 0; m < kMainRow.size(); ++m) {
+        const RowSight& s = sights[m];
+        if (s.t > kReflectionCutoff) continue;
+        ReflectionPlace& place = places[m];
+        place.first = batch.size();
+        for (int k = 0; k < kDirections; ++k) {
+            beta[static_cast<std::size_t>(k)] = foldAzimuth(s.azimuth, static_cast<double>(10 * k));
+            batch.push_back({beta[static_cast<std::size_t>(k)], s.t, 0.0, false, 0.0, 0.0});
+        }
+        for (int o = 0; o < 2; ++o) {
+            const double b = foldAzimuth(s.azimuth, viewing[o]);
+            const auto found = std::find(beta.begin(), beta.end(), b);
+            if (found != beta.end()) {
+                place.observer[o] = -1;
+                place.same[o] = static_cast<std::size_t>(found - beta.begin());
+            } else {
+                place.observer[o] = static_cast<long>(batch.size());
+                batch.push_back({b, s.t, 0.0, false, 0.0, 0.0});
             }
-            return clampedCoefficient(lookups.surface, b, t);
-        };
-        sums.observer1 = sums.observer1 + intensity * observed(a1) * 0.0001 / hh;
-        sums.observer2 = sums.observer2 + intensity * observed(a2) * 0.0001 / hh;
+        }
     }
 }
+
+// One grid point: every sum runs over the main row in its order (14 S down to -14 S), with
+// the intensities and reflections looked up before.
+void sumPoint(const RoadInstallation& road, const RoadLookups& lookups, const RowSight* sights,
+              const TableLookup* intensities, const ReflectionPlace* places, const std::vector<TableLookup>& batch,
+              PointSums& sums, double* agedTerms) {
+    const double h = road.poleHeight;
+    const double hh = h * h;
+    auto clamped = [](double r) { return r < 0.0 ? 0.0 : r; };
+    for (std::size_t m = 0; m < kMainRow.size(); ++m) {
+        const RowSight& s = sights[m];
+        const double intensity = intensities[m].value;
+        const bool reflects = s.t <= kReflectionCutoff;
+        const ReflectionPlace& place = places[m];
+        for (int k = 0; k < kDirections; ++k) {
+            const auto kk = static_cast<std::size_t>(k);
+            const double r = reflects ? clamped(batch[place.first + kk].value) : 0.0;
+            sums.luminance[kk] = sums.luminance[kk] + intensity * r * 0.0001 / hh;
+        }
+        const double dd = hh + s.d2;
+        const double cg = cosd(s.gamma);
+        sums.horizontal = sums.horizontal + intensity * cg / dd;
+        sums.hemispherical = sums.hemispherical + intensity * (1.0 + cg) / (4.0 * dd);
+        agedTerms[m] = lookups.agedAsphalt.at(s.gamma) * intensity * cg / dd;
+        double observed[2] = {0.0, 0.0};
+        if (reflects) {
+            for (int o = 0; o < 2; ++o) {
+                observed[o] = place.observer[o] < 0 ? batch[place.first + place.same[o]].value
+                                                    : batch[static_cast<std::size_t>(place.observer[o])].value;
+                observed[o] = clamped(observed[o]);
+            }
+        }
+        sums.observer1 = sums.observer1 + intensity * observed[0] * 0.0001 / hh;
+        sums.observer2 = sums.observer2 + intensity * observed[1] * 0.0001 / hh;
+    }
+}
+
+// The aged asphalt sum runs over the whole pass in visiting order: each column's terms are
+// added as soon as the columns before it are in.
+class ColumnOrderedSum {
+public:
+    void add(int column, std::vector<double>&& terms) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        waiting_.emplace(column, std::move(terms));
+        for (auto it = waiting_.find(next_); it != waiting_.end(); it = waiting_.find(next_)) {
+            for (const double term : it->second) sum_ = sum_ + term;
+            waiting_.erase(it);
+            ++next_;
+        }
+    }
+    double sum() const { return sum_; }
+
+private:
+    std::mutex mutex_;
+    std::map<int, std::vector<double>> waiting_;
+    int next_ = 0;
+    double sum_ = 0.0;
+};
 
 }  // namespace
 
@@ -100,17 +219,44 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
     const double flux = road.lampFlux;
     const std::size_t perPoint = kMainRow.size();
     const std::size_t points = static_cast<std::size_t>(nX) * static_cast<std::size_t>(nY);
-    MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0};
+    MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0, {}};
     luminanceByDirection.assign(points * kDirections, 0.0);
-    // The aged asphalt sum runs over the whole pass in visiting order; its terms are
-    // kept per point and added up serially after the (possibly parallel) pass.
-    std::vector<double> agedTerms(points * perPoint, 0.0);
+    const bool towardsEye = lookups.luminaire.tilt() == 0.0;
+    if (towardsEye) pass.eyeIntensity.assign(points * perPoint, 0.0);
+    ColumnOrderedSum aged;
+    std::mutex scratchMutex;
+    std::vector<std::unique_ptr<ColumnScratch>> idle;
     forEachColumn(nX, workers, [&](int i) {
+        std::unique_ptr<ColumnScratch> scratch;
+        {
+            const std::lock_guard<std::mutex> lock(scratchMutex);
+            if (!idle.empty()) {
+                scratch = std::move(idle.back());
+                idle.pop_back();
+            }
+        }
+        if (!scratch) scratch = std::make_unique<ColumnScratch>();
         const double x = gridPointX(grid, i);
+        columnIntensities(grid, road, lookups.luminaire, x, towardsEye, *scratch);
+        std::vector<double> agedTerms(static_cast<std::size_t>(nY) * perPoint);
         for (int j = 0; j < nY; ++j) {
             const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
+            const std::size_t first = static_cast<std::size_t>(j) * perPoint;
+            // The reflections of a strip of points in one batch.
+            const int strip = j % kStrip;
+            if (strip == 0) {
+                scratch->reflections.clear();
+                for (int s = j; s < std::min(j + kStrip, nY); ++s) {
+                    const std::size_t at = static_cast<std::size_t>(s) * perPoint;
+                    queueReflections(grid, road, x, gridPointY(grid, s), scratch->sights.data() + at,
+                                     scratch->places.data() + (at - first), scratch->reflections);
+                }
+                lookups.surface.coefficientMany(scratch->reflections);
+            }
             PointSums sums;
-            evaluatePoint(grid, road, lookups, x, gridPointY(grid, j), sums, agedTerms.data() + point * perPoint);
+            sumPoint(road, lookups, scratch->sights.data() + first, scratch->intensities.data() + first,
+                     scratch->places.data() + static_cast<std::size_t>(strip) * perPoint, scratch->reflections, sums,
+                     agedTerms.data() + first);
             for (std::size_t k = 0; k < sums.luminance.size(); ++k) {
                 luminanceByDirection[point * kDirections + k] = sums.luminance[k] * flux;
             }
@@ -118,10 +264,17 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
             pass.luminanceObserver2(i, j) = sums.observer2 * flux;
             pass.horizontalIlluminance(i, j) = sums.horizontal * flux;
             pass.hemisphericalIlluminance(i, j) = sums.hemispherical * flux;
+            if (towardsEye) {
+                for (std::size_t m = 0; m < perPoint; ++m) {
+                    pass.eyeIntensity[point * perPoint + m] = scratch->intensities[first + m].valueSecond;
+                }
+            }
         }
+        aged.add(i, std::move(agedTerms));
+        const std::lock_guard<std::mutex> lock(scratchMutex);
+        idle.push_back(std::move(scratch));
     });
-    double g = 0.0;
-    for (const double term : agedTerms) g = g + term;
+    const double g = aged.sum();
     pass.agedAsphaltReflectedPercent = g * 10.0 * road.roadWidth * road.spacing / static_cast<double>(nX * nY * 100);
     return pass;
 }
