@@ -12,40 +12,31 @@ namespace vl {
 
 namespace {
 
-// A luminaire at (xQ, overhang) seen from an eye 1.5 m above (xE, yE).
-struct LuminaireSight {
-    double d2;         // squared horizontal distance
-    double gamma;      // at the luminaire, from the downward vertical
-    double azimuth;    // from the eye towards the luminaire
-    double folded;     // that azimuth folded into 0..180
-    double intensity;  // towards the eye, cd/klm
-};
-
-LuminaireSight sightGeometry(const RoadInstallation& road, double xE, double yE, double xQ) {
+// The luminaire at (xQ, overhang) seen from the eye 1.5 m above (xE, yE), without its intensity.
+EyeSight sightGeometry(const RoadInstallation& road, double xE, double yE, double xQ) {
     const double height = road.poleHeight - kEyeHeight;
     const double dy = yE - road.overhang;
     const double dx = xE - xQ;
-    LuminaireSight sight;
+    EyeSight sight;
     sight.d2 = dy * dy + dx * dx;
     sight.gamma = atand(std::sqrt(sight.d2) / height);
     sight.azimuth = azimuthToLuminaire(dx, dy);
-    sight.folded = foldAzimuth(sight.azimuth, 0.0);
     sight.intensity = 0.0;
     return sight;
 }
 
-LuminaireSight sightFromEye(const RoadInstallation& road, const LuminaireIntensity& luminaire, double xE, double yE,
-                            double xQ) {
-    LuminaireSight sight = sightGeometry(road, xE, yE, xQ);
+EyeSight sightFromEye(const RoadInstallation& road, const LuminaireIntensity& luminaire, double xE, double yE,
+                      double xQ) {
+    EyeSight sight = sightGeometry(road, xE, yE, xQ);
     sight.intensity = luminaire.at(sight.azimuth + 180.0, sight.gamma);
     return sight;
 }
 
 // Angle between the line of sight (1 deg below the horizontal, along +x) and the luminaire.
-double veilingFromSight(const RoadInstallation& road, const LuminaireSight& sight) {
+double veilingFromSight(const RoadInstallation& road, const EyeSight& sight) {
     const double height = road.poleHeight - kEyeHeight;
     const double u = cosd(90.0 - sight.gamma + 1.0);
-    const double v = cosd(sight.folded);
+    const double v = cosd(foldAzimuth(sight.azimuth, 0.0));
     const double theta = acosd(u * v);
     return sind(sight.gamma - 1.0) * sight.intensity * 10.0 * v / (theta * theta * (height * height + sight.d2));
 }
@@ -87,73 +78,66 @@ struct VerticalSums {
 
 // Illuminances 1.5 m above a point on a vertical semicylinder and a vertical plane both
 // facing -x, from one luminaire behind the point.
-void addVertical(const RoadInstallation& road, const LuminaireSight& sight, VerticalSums& sums) {
+void addVertical(const RoadInstallation& road, const EyeSight& sight, VerticalSums& sums) {
     const double height = road.poleHeight - kEyeHeight;
     const double hh = height * height;
     const double cg = cosd(sight.gamma);
     const double w = sight.intensity * sind(sight.gamma) * (cg * cg);
-    const double p = cosd(180.0 - sight.folded);
+    const double p = cosd(180.0 - foldAzimuth(sight.azimuth, 0.0));
     sums.semicylindrical = sums.semicylindrical + (p + 1.0) * w / (kPi * hh);
     sums.vertical = sums.vertical + p * w / hh;
 }
 
-// Main row index m of luminaire n (kMainRow runs 14 .. -14).
-std::size_t rowIndex(int n) { return static_cast<std::size_t>(kMainRow.front() - n); }
-
 }  // namespace
 
+GlareRow glareRow(const RoadInstallation& road, double x) {
+    const double height = road.poleHeight - kEyeHeight;
+    GlareRow row;
+    for (const int n : kAheadOfPoint) {
+        const double xQ = static_cast<double>(n) * road.spacing;
+        if (atand(height / (xQ - x)) <= kScreeningAngle) row.luminaires[row.count++] = n;
+    }
+    row.ahead = row.count;
+    for (const int n : kBehindPoint) row.luminaires[row.count++] = n;
+    return row;
+}
+
+void glareColumn(const RoadInstallation& road, const GlareRow& row, int i, int nY, const EyeSight* sights,
+                 GlareMaps& maps) {
+    const double flux = road.lampFlux;
+    for (int j = 0; j < nY; ++j) {
+        const EyeSight* s = sights + static_cast<std::size_t>(j) * row.count;
+        double veiling = 0.0;
+        for (std::size_t v = 0; v < row.ahead; ++v) veiling = veiling + veilingFromSight(road, s[v]);
+        VerticalSums sums;
+        for (std::size_t v = row.ahead; v < row.count; ++v) addVertical(road, s[v], sums);
+        maps.veilingLuminance(i, j) = veiling * flux;
+        maps.semicylindricalIlluminance(i, j) = sums.semicylindrical * flux;
+        maps.verticalIlluminance(i, j) = sums.vertical * flux;
+    }
+}
+
 GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
-                           const LuminaireIntensity& luminaire, int workers, std::span<const double> eyeIntensity) {
+                           const LuminaireIntensity& luminaire, int workers) {
     const int nX = grid.pointsAlongX;
     const int nY = grid.pointsAlongY;
-    const double flux = road.lampFlux;
-    const double height = road.poleHeight - kEyeHeight;
-    const std::size_t perPoint = kMainRow.size();
-    const bool shared = !eyeIntensity.empty();
     GlareMaps maps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
     forEachColumn(nX, workers, [&](int i) {
         const double x = gridPointX(grid, i);
-        // The luminaires ahead seen at most 20 deg above the eye's horizontal (the veiling
-        // luminance sums only those), then every one behind.
-        std::vector<int> visited;
-        for (const int n : kAheadOfPoint) {
-            const double xQ = static_cast<double>(n) * road.spacing;
-            if (atand(height / (xQ - x)) <= kScreeningAngle) visited.push_back(n);
-        }
-        const std::size_t ahead = visited.size();
-        visited.insert(visited.end(), kBehindPoint.begin(), kBehindPoint.end());
-        std::vector<LuminaireSight> sights(static_cast<std::size_t>(nY) * visited.size());
-        std::vector<TableLookup> batch;
-        if (!shared) batch.resize(sights.size());
+        const GlareRow row = glareRow(road, x);
+        std::vector<EyeSight> sights(static_cast<std::size_t>(nY) * row.count);
+        std::vector<TableLookup> batch(sights.size());
         for (int j = 0; j < nY; ++j) {
             const double y = gridPointY(grid, j);
-            const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
-            for (std::size_t v = 0; v < visited.size(); ++v) {
-                const std::size_t k = static_cast<std::size_t>(j) * visited.size() + v;
-                const int n = visited[v];
-                LuminaireSight& sight = sights[k];
-                sight = sightGeometry(road, x, y, static_cast<double>(n) * road.spacing);
-                if (shared) {
-                    sight.intensity = eyeIntensity[point * perPoint + rowIndex(n)];
-                } else {
-                    batch[k] = TableLookup{sight.azimuth + 180.0, sight.gamma, 0.0, false, 0.0, 0.0};
-                }
+            for (std::size_t v = 0; v < row.count; ++v) {
+                const std::size_t k = static_cast<std::size_t>(j) * row.count + v;
+                sights[k] = sightGeometry(road, x, y, static_cast<double>(row.luminaires[v]) * road.spacing);
+                batch[k] = TableLookup{sights[k].azimuth + 180.0, sights[k].gamma, 0.0, false, 0.0, 0.0};
             }
         }
-        if (!shared) {
-            luminaire.atMany(batch);
-            for (std::size_t k = 0; k < sights.size(); ++k) sights[k].intensity = batch[k].value;
-        }
-        for (int j = 0; j < nY; ++j) {
-            const LuminaireSight* s = sights.data() + static_cast<std::size_t>(j) * visited.size();
-            double veiling = 0.0;
-            for (std::size_t v = 0; v < ahead; ++v) veiling = veiling + veilingFromSight(road, s[v]);
-            VerticalSums sums;
-            for (std::size_t v = ahead; v < visited.size(); ++v) addVertical(road, s[v], sums);
-            maps.veilingLuminance(i, j) = veiling * flux;
-            maps.semicylindricalIlluminance(i, j) = sums.semicylindrical * flux;
-            maps.verticalIlluminance(i, j) = sums.vertical * flux;
-        }
+        luminaire.atMany(batch);
+        for (std::size_t k = 0; k < sights.size(); ++k) sights[k].intensity = batch[k].value;
+        glareColumn(road, row, i, nY, sights.data(), maps);
     });
     return maps;
 }

@@ -2,6 +2,8 @@
 // illuminances on vertical surfaces 1.5 m above the road.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <span>
 
 #include "core/roadlighting/grid.hpp"
@@ -30,11 +32,31 @@ struct GlareMaps {
     GridMap semicylindricalIlluminance;
     GridMap verticalIlluminance;
 };
-// eyeIntensity: the main pass's intensities towards the eyes (MainPass::eyeIntensity), or
-// empty to look them up here.
 GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
-                           const LuminaireIntensity& luminaire, int workers,
-                           std::span<const double> eyeIntensity = {});
+                           const LuminaireIntensity& luminaire, int workers);
+
+// A luminaire of the main row seen from the eye 1.5 m above a grid point.
+struct EyeSight {
+    double d2;         // squared horizontal distance
+    double gamma;      // at the luminaire, from the downward vertical
+    double azimuth;    // from the eye towards the luminaire
+    double intensity;  // towards the eye, cd/klm
+};
+
+// The luminaires the maps sum at the points of a column: those ahead seen at most 20 deg
+// above the eye's horizontal (for the veiling luminance), then every one behind (for the
+// vertical illuminances), each in its order.
+struct GlareRow {
+    std::array<int, kRowLuminaires> luminaires{};
+    std::size_t ahead = 0;
+    std::size_t count = 0;
+};
+GlareRow glareRow(const RoadInstallation& road, double x);
+
+// The maps at the points of column i from the sights of the row's luminaires,
+// [j * row.count + v]; the main pass calls it with the sights it shares.
+void glareColumn(const RoadInstallation& road, const GlareRow& row, int i, int nY, const EyeSight* sights,
+                 GlareMaps& maps);
 
 // The two glare observers' veiling luminances (cd/m^2, initial).
 struct GlareObservers {

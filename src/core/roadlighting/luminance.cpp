@@ -44,35 +44,28 @@ struct ReflectionPlace {
 // Points whose reflections are looked up in one batch.
 constexpr int kStrip = 8;
 
+// Main row index m of luminaire n (kMainRow runs 14 .. -14).
+std::size_t rowIndex(int n) { return static_cast<std::size_t>(kMainRow.front() - n); }
+
 // What a worker keeps from column to column.
 struct ColumnScratch {
+    std::vector<EyeSight> eyeSights;       // the glare maps', [j * row.count + v]
     std::vector<RowSight> sights;          // [j * 29 + m]
     std::vector<TableLookup> intensities;  // [j * 29 + m]; the second value: towards the eye
     std::vector<TableLookup> reflections;  // one strip's
     std::array<ReflectionPlace, kStrip * kRowLuminaires> places{};  // [(j % kStrip) * 29 + m]
 };
 
-// Screening of the glare maps: a luminaire ahead of the point is seen at most 20 deg above
-// the eye's horizontal (the test veilingAtPoint makes).
-bool aheadAndUnscreened(const RoadInstallation& road, int n, double x) {
-    const double height = road.poleHeight - kEyeHeight;
-    const double xQ = static_cast<double>(n) * road.spacing;
-    return atand(height / (xQ - x)) <= kScreeningAngle;
-}
-
-// The intensities towards the main row from every point of column x: batched, and at tilt 0
-// with the intensity towards the eye 1.5 m above the point on the same C (the glare maps ask
-// for it at the luminaires they sum).
+// The intensities towards the main row from every point of column x: batched, and with the
+// intensity towards the eye 1.5 m above the point on the same C from each luminaire of
+// `eyeRow` (the glare maps' luminaires at tilt 0; none otherwise).
 void columnIntensities(const ComputationGrid& grid, const RoadInstallation& road, const LuminaireIntensity& luminaire,
-                       double x, bool towardsEye, ColumnScratch& scratch) {
+                       double x, const GlareRow& eyeRow, ColumnScratch& scratch) {
     const int nY = grid.pointsAlongY;
     const double h = road.poleHeight;
     const double eyeHeight = road.poleHeight - kEyeHeight;
     std::array<bool, kRowLuminaires> eyeWanted{};
-    for (std::size_t m = 0; m < kMainRow.size(); ++m) {
-        const int n = kMainRow[m];
-        eyeWanted[m] = towardsEye && (n <= 0 || aheadAndUnscreened(road, n, x));
-    }
+    for (std::size_t v = 0; v < eyeRow.count; ++v) eyeWanted[rowIndex(eyeRow.luminaires[v])] = true;
     scratch.sights.resize(static_cast<std::size_t>(nY) * kMainRow.size());
     scratch.intensities.resize(scratch.sights.size());
     for (int j = 0; j < nY; ++j) {
@@ -89,10 +82,26 @@ void columnIntensities(const ComputationGrid& grid, const RoadInstallation& road
             s.azimuth = azimuthToLuminaire(dx, dy);
             TableLookup& q = scratch.intensities[k];
             q = TableLookup{s.azimuth + 180.0, s.gamma, 0.0, eyeWanted[m], 0.0, 0.0};
+            // The glare maps' sight from the eye: the same d2 and azimuth, its own gamma.
             if (q.second) q.x2Second = atand(std::sqrt(s.d2) / eyeHeight);
         }
     }
     luminaire.atMany(scratch.intensities);
+}
+
+// The glare maps' values at the points of column i from the shared lookups.
+void columnGlare(const RoadInstallation& road, const GlareRow& row, int i, int nY, ColumnScratch& scratch,
+                 GlareMaps& maps) {
+    scratch.eyeSights.resize(static_cast<std::size_t>(nY) * row.count);
+    for (int j = 0; j < nY; ++j) {
+        for (std::size_t v = 0; v < row.count; ++v) {
+            const std::size_t k = static_cast<std::size_t>(j) * kMainRow.size() + rowIndex(row.luminaires[v]);
+            const TableLookup& q = scratch.intensities[k];
+            scratch.eyeSights[static_cast<std::size_t>(j) * row.count + v] =
+                EyeSight{scratch.sights[k].d2, q.x2Second, scratch.sights[k].azimuth, q.valueSecond};
+        }
+    }
+    glareColumn(road, row, i, nY, scratch.eyeSights.data(), maps);
 }
 
 // The reflection lookups of one grid point, for every luminaire of the main row with tan
@@ -219,10 +228,10 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
     const double flux = road.lampFlux;
     const std::size_t perPoint = kMainRow.size();
     const std::size_t points = static_cast<std::size_t>(nX) * static_cast<std::size_t>(nY);
-    MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0, {}};
+    MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0, std::nullopt};
     luminanceByDirection.assign(points * kDirections, 0.0);
-    const bool towardsEye = lookups.luminaire.tilt() == 0.0;
-    if (towardsEye) pass.eyeIntensity.assign(points * perPoint, 0.0);
+    const bool withGlare = lookups.luminaire.tilt() == 0.0;
+    if (withGlare) pass.glare = GlareMaps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
     ColumnOrderedSum aged;
     std::mutex scratchMutex;
     std::vector<std::unique_ptr<ColumnScratch>> idle;
@@ -237,7 +246,8 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
         }
         if (!scratch) scratch = std::make_unique<ColumnScratch>();
         const double x = gridPointX(grid, i);
-        columnIntensities(grid, road, lookups.luminaire, x, towardsEye, *scratch);
+        const GlareRow eyeRow = withGlare ? glareRow(road, x) : GlareRow{};
+        columnIntensities(grid, road, lookups.luminaire, x, eyeRow, *scratch);
         std::vector<double> agedTerms(static_cast<std::size_t>(nY) * perPoint);
         for (int j = 0; j < nY; ++j) {
             const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
@@ -264,12 +274,8 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
             pass.luminanceObserver2(i, j) = sums.observer2 * flux;
             pass.horizontalIlluminance(i, j) = sums.horizontal * flux;
             pass.hemisphericalIlluminance(i, j) = sums.hemispherical * flux;
-            if (towardsEye) {
-                for (std::size_t m = 0; m < perPoint; ++m) {
-                    pass.eyeIntensity[point * perPoint + m] = scratch->intensities[first + m].valueSecond;
-                }
-            }
         }
+        if (withGlare) columnGlare(road, eyeRow, i, nY, *scratch, *pass.glare);
         aged.add(i, std::move(agedTerms));
         const std::lock_guard<std::mutex> lock(scratchMutex);
         idle.push_back(std::move(scratch));

@@ -3,8 +3,9 @@
 // reflect, summed over the main row of 29 luminaires.
 #pragma once
 
-#include <vector>
+#include <optional>
 
+#include "core/roadlighting/glare.hpp"
 #include "core/roadlighting/road_lighting.hpp"
 
 namespace vl {
@@ -26,10 +27,9 @@ struct MainPass {
     GridMap horizontalIlluminance;
     GridMap hemisphericalIlluminance;
     double agedAsphaltReflectedPercent = 0;
-    // At tilt 0: the intensity towards the eye 1.5 m above each point from each luminaire of
-    // the main row that the glare maps sum, [point * 29 + m], point = i * nY + j; looked up
-    // on the C of the pass's own lookup. Empty for a tilted luminaire.
-    std::vector<double> eyeIntensity;
+    // At tilt 0 the glare maps too: the intensity towards the eye 1.5 m above a point is
+    // looked up on the C of the pass's own lookup, its column solve shared.
+    std::optional<GlareMaps> glare;
 };
 
 // Maintained horizontal illuminance (lx) at any point (x, y) of the road plane from the main

@@ -20,7 +20,7 @@ RoadLightingResult computeRoadLighting(const InstallationData& installation, con
 
     MainPass pass = computeMainPass(grid, road, lookups, workers, luminanceByDirection);
     const GlareObservers observers = computeGlareObservers(grid, road, lookups.luminaire);
-    GlareMaps glare = computeGlareMaps(grid, road, lookups.luminaire, workers, pass.eyeIntensity);
+    GlareMaps glare = pass.glare ? std::move(*pass.glare) : computeGlareMaps(grid, road, lookups.luminaire, workers);
     r.agedAsphaltReflectedPercent = pass.agedAsphaltReflectedPercent;
     r.veilingLuminanceObserver1 = observers.veilingLuminance1;
     r.veilingLuminanceObserver2 = observers.veilingLuminance2;
