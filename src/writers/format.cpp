@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace vl::fmt {
@@ -33,11 +32,13 @@ std::string nonFinite(double value, int width) {
 std::string F(double value, int width, int decimals) {
     if (width <= 0) return {};
     if (!std::isfinite(value)) return nonFinite(value, width);
-    char buffer[512];
-    // %.*f rounds the exact binary value, ties to even, and keeps the sign of -0.
-    int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    if (n < 0 || n >= static_cast<int>(sizeof buffer)) return std::string(static_cast<std::size_t>(width), '*');
-    std::string text(buffer, static_cast<std::size_t>(n));
+    // Fixed notation rounds the exact binary value, ties to even, and keeps the sign of -0,
+    // as printf's %.*f does; a text of 512 characters or more is too wide for any field.
+    char buffer[511];
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals < 0 ? 6 : decimals);
+    if (r.ec != std::errc{}) return std::string(static_cast<std::size_t>(width), '*');
+    std::string text(buffer, r.ptr);
     if (decimals == 0) text += '.';
     if (text.size() > static_cast<std::size_t>(width)) {
         // The optional leading zero goes first: "0.50" -> ".50", "-0.50" -> "-.50".
