@@ -1,10 +1,12 @@
 #include "core/numeric/spline.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstddef>
+#include <limits>
 #include <string>
 
 #include "core/numeric/spline_lanes.hpp"
@@ -277,26 +279,35 @@ PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2,
     guide2_.build(x2, n);
 }
 
-// On an axis that never decreases the bisection's bracket is the last knot at or below the
-// query, kept within 0 .. n-2 (n-2 for a NaN): found here from a guessed start, walking down
-// while the knot is above and up while the next one is not.
+// On an ascending axis the bisection's bracket is the last knot at or below the query, kept
+// within 0 .. n-2 (n-2 for a NaN). Cells narrower than the narrowest interval hold at most
+// one knot each: from the last knot at or below its cell's lower edge the bracket is that
+// knot or the next one, which a comparison settles; a query that rounding put into a
+// neighbouring cell is walked to its knot.
 void PreparedSplineTable2D::AxisGuide::build(const double* x, int n) {
     ascending = true;
-    for (int i = 0; i + 1 < n; ++i) ascending = ascending && x[i] <= x[i + 1];
+    double narrowest = std::numeric_limits<double>::infinity();
+    for (int i = 0; i + 1 < n; ++i) {
+        ascending = ascending && x[i] < x[i + 1];
+        narrowest = std::min(narrowest, x[i + 1] - x[i]);
+    }
     const double width = x[n - 1] - x[0];
-    if (!ascending || !(width > 0.0) || !std::isfinite(width)) {
+    constexpr double kMaxCells = 4096.0;
+    if (!ascending || !std::isfinite(width) || !(narrowest > 0.0)) {
         ascending = false;
         return;
     }
-    const int cells = 4 * (n - 1);
+    const double cells = std::min(std::ceil(width / narrowest) + 1.0, kMaxCells);
     origin = x[0];
     scale = cells / width;
+    knots.assign(x, x + n);
+    knots.push_back(std::numeric_limits<double>::infinity());
     start.assign(static_cast<std::size_t>(cells), 0);
     int i = 0;
-    for (int g = 0; g < cells; ++g) {
-        const double edge = origin + g / scale;
+    for (std::size_t g = 0; g < start.size(); ++g) {
+        const double edge = origin + static_cast<double>(g) / scale;
         while (i + 1 < n && x[i + 1] <= edge) ++i;
-        start[static_cast<std::size_t>(g)] = i;
+        start[g] = i;
     }
 }
 
@@ -306,9 +317,13 @@ int PreparedSplineTable2D::AxisGuide::bracket(const double* x, int n, double xq)
     const double f = (xq - origin) * scale;
     const double last = static_cast<double>(start.size() - 1);
     const int g = static_cast<int>(f < 0.0 ? 0.0 : (f > last ? last : f));
+    const double* k = knots.data();
     int i = start[static_cast<std::size_t>(g)];
-    while (i > 0 && x[i] > xq) --i;
-    while (i + 1 < n && x[i + 1] <= xq) ++i;
+    i += static_cast<int>(k[i + 1] <= xq);
+    if (!((k[i] <= xq || i == 0) && k[i + 1] > xq)) {
+        while (i > 0 && k[i] > xq) --i;
+        while (k[i + 1] <= xq) ++i;
+    }
     return i < n - 2 ? i : n - 2;
 }
 
@@ -353,7 +368,9 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
     const int n = view_.n;
     const double* x1 = view_.x1;
     const double* x2 = view_.x2;
-    const lanes::LaneTable table{x2,
+    const lanes::LaneTable table{x1,
+                                 extrapolationSlope,
+                                 x2,
                                  n,
                                  paddedN_,
                                  rowsAlongX2_.data(),
@@ -391,13 +408,8 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
         lanes::LaneLookup& l = block[static_cast<std::size_t>(count)];
         l.lookup = &q;
         l.lo1 = b1.lo;
+        l.x1c = x1c;
         l.extrapolate = q.x1 > x1c;
-        l.extrapolation = (q.x1 - x1c) * extrapolationSlope;
-        l.a = (x1[b1.hi] - x1c) / h1;
-        l.b = (x1c - x1[b1.lo]) / h1;
-        l.ca = l.a * l.a * l.a - l.a;
-        l.cb = l.b * l.b * l.b - l.b;
-        l.hh = h1 * h1;
         // Lookups in a row often share x2 (one tan gamma for all viewing directions).
         if (!haveLast || std::bit_cast<std::uint64_t>(q.x2) != lastX2) {
             haveLast = true;

@@ -102,13 +102,14 @@ private:
     std::vector<double> secondAlongX2_;
     std::vector<double> dxPadded_;
     std::vector<double> spanPadded_;
-    // Where a batched lookup starts looking for its bracket on an ascending axis: the
-    // bracket of the lower edge of each of a set of equal cells.
+    // Where a batched lookup finds its bracket on an ascending axis: the last knot at or
+    // below the lower edge of each of a set of equal cells.
     struct AxisGuide {
-        bool ascending = false;  // not decreasing anywhere; otherwise bisection
+        bool ascending = false;  // strictly ascending; otherwise bisection
         double origin = 0;
         double scale = 0;        // cells per unit
         std::vector<int> start;
+        std::vector<double> knots;  // the axis and +infinity
         void build(const double* x, int n);
         int bracket(const double* x, int n, double xq) const;
     };

@@ -94,6 +94,34 @@ template <int W>
     Vec zero;
     broadcast(zero, 0.0);
 
+    // The weights of the bracket along x1, W lookups at a time: a = (x1(hi) - x1c) / h,
+    // b = (x1c - x1(lo)) / h, a^3 - a, b^3 - b, h^2, and the growth beyond the last knot.
+    alignas(64) double weights[6][kBlock];
+    for (int first = 0; first < kBlock; first += W) {
+        alignas(64) double lo[W], hi[W], xc[W], xq[W];
+        for (int l = 0; l < W; ++l) {
+            const LaneLookup& q = block[std::min(first + l, count - 1)];
+            lo[l] = t.x1[q.lo1];
+            hi[l] = t.x1[q.lo1 + 1];
+            xc[l] = q.x1c;
+            xq[l] = q.lookup->x1;
+        }
+        Vec vlo, vhi, vxc, vxq;
+        load(vlo, lo);
+        load(vhi, hi);
+        load(vxc, xc);
+        load(vxq, xq);
+        const Vec h = vhi - vlo;
+        const Vec a = (vhi - vxc) / h;
+        const Vec b = (vxc - vlo) / h;
+        store(weights[0] + first, a);
+        store(weights[1] + first, b);
+        store(weights[2] + first, a * a * a - a);
+        store(weights[3] + first, b * b * b - b);
+        store(weights[4] + first, h * h);
+        store(weights[5] + first, (vxq - vxc) * t.extrapolationSlope);
+    }
+
     // Along the column, W lookups at a time, W consecutive rows at a time: row values,
     // difference quotients and right-hand sides, the neighbours v(i+1) and s(i-1)
     // shifted in from the adjacent vectors; the W right-hand-side vectors are transposed
@@ -104,16 +132,17 @@ template <int W>
     alignas(64) double rhs[kAlong * W];  // a group's right-hand sides, vector (chunk, lookup) at [(c * W + l) * W]
     for (int first = 0; first < kBlock; first += W) {
         for (int l = 0; l < W; ++l) {
-            const LaneLookup& p = block[std::min(first + l, count - 1)];
+            const int slot = first + l;
+            const LaneLookup& p = block[std::min(slot, count - 1)];
             const double* yLo = t.rows + p.lo1 * np;
             const double* y2Lo = t.second + p.lo1 * np;
-            const double a = p.a;
-            const double b = p.b;
-            const double ca = p.ca;
-            const double cb = p.cb;
-            const double hh = p.hh;
+            const double a = weights[0][slot];
+            const double b = weights[1][slot];
+            const double ca = weights[2][slot];
+            const double cb = weights[3][slot];
+            const double hh = weights[4][slot];
             const bool extrapolate = p.extrapolate;
-            const double extrapolation = p.extrapolation;
+            const double extrapolation = weights[5][slot];
             // Row values a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6 of rows k .. k+W-1.
             const auto rowValues = [&](int k, Vec& v) {
                 Vec yl, yh, y2l, y2h;
@@ -146,7 +175,6 @@ template <int W>
                 vBefore = v;
                 sBefore = s;
             }
-            const int slot = first + l;
             for (int k = 0; k < 2; ++k) {
                 const int lo = std::max(p.lo2[k], 0);
                 bracketValues[2 * k][slot] = valuesOf[lo];

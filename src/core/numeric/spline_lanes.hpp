@@ -19,6 +19,8 @@ inline constexpr int kBlock = 64;  // lookups solved together
 
 // The prepared table as the lanes read it.
 struct LaneTable {
+    const double* x1 = nullptr;
+    double extrapolationSlope = 0;
     const double* x2 = nullptr;
     int n = 0;
     int paddedN = 0;                  // n rounded up to whole vectors
@@ -36,9 +38,8 @@ struct LaneTable {
 struct LaneLookup {
     TableLookup* lookup;
     int lo1;                 // x1 bracket
-    double a, b, ca, cb, hh;
-    bool extrapolate;
-    double extrapolation;
+    double x1c;              // clamped x1
+    bool extrapolate;        // x1 beyond the last knot
     double x2c[2];           // clamped x2 of the value and of the second value
     int lo2[2];              // their x2 brackets; -1: no second value
 };
