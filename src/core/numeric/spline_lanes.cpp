@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -77,7 +78,7 @@ template <int W, int D>
 // the elimination, then its u, then the second derivatives w.
 constexpr int kAlong = kMaxSplinePoints + 2 * kLanes;
 
-template <int W>
+template <int W, int Chunks>
 [[gnu::always_inline]] inline void solve(const LaneTable& t, const LaneLookup* block, int count,
                                          const EqualAbscissae& onEqual) {
     using Vec = typename Vectors<W>::Vec;
@@ -128,7 +129,8 @@ template <int W>
     // into the column, one row of W lanes each.
     constexpr auto next = nextMask<W>(std::make_index_sequence<W>{});
     constexpr auto previous = previousMask<W>(std::make_index_sequence<W>{});
-    const int chunks = np / W;
+    // A column of at most 32 rows is unrolled whole.
+    const int chunks = Chunks > 0 ? Chunks : np / W;
     alignas(64) double rhs[kAlong * W];  // a group's right-hand sides, vector (chunk, lookup) at [(c * W + l) * W]
     for (int first = 0; first < kBlock; first += W) {
         for (int l = 0; l < W; ++l) {
@@ -158,6 +160,9 @@ template <int W>
             Vec sBefore = zero;
             double* valuesOf = values[l];
             double* slopesOf = slopes[l];
+            // Of the slopes only the first and the last are kept (at the same chunks for
+            // every lookup of the table).
+            const int lastSlopeChunk = (n - 2) / W + 1;
             for (int c = 1; c <= chunks; ++c) {
                 const int i = (c - 1) * W;
                 Vec v = zero;
@@ -168,7 +173,7 @@ template <int W>
                 load(span, t.span + i);
                 // (v(i+1) - v(i)) / (x(i+1) - x(i))
                 const Vec s = (__builtin_shuffle(vBefore, v, next) - vBefore) / dx;
-                store(slopesOf + i, s);
+                if (c == 1 || c == lastSlopeChunk) store(slopesOf + i, s);
                 // 6 (s(i) - s(i-1)) / (x(i+1) - x(i-1))
                 const Vec r = (6.0 * (s - __builtin_shuffle(sBefore, s, previous))) / span;
                 store(rhs + ((c - 1) * W + l) * W, r);
@@ -295,17 +300,21 @@ template <int W>
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("avx512f"))) void solveAvx512(const LaneTable& t, const LaneLookup* block, int count,
                                                      const EqualAbscissae& onEqual) {
-    solve<8>(t, block, count, onEqual);
+    if (t.paddedN == 32) {
+        solve<8, 4>(t, block, count, onEqual);
+    } else {
+        solve<8, 0>(t, block, count, onEqual);
+    }
 }
 
 __attribute__((target("avx2"))) void solveAvx2(const LaneTable& t, const LaneLookup* block, int count,
                                                const EqualAbscissae& onEqual) {
-    solve<4>(t, block, count, onEqual);
+    solve<4, 0>(t, block, count, onEqual);
 }
 #endif
 
 void solvePortable(const LaneTable& t, const LaneLookup* block, int count, const EqualAbscissae& onEqual) {
-    solve<2>(t, block, count, onEqual);
+    solve<2, 0>(t, block, count, onEqual);
 }
 
 }  // namespace
