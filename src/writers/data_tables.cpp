@@ -35,7 +35,7 @@ std::vector<std::string> mapAxisLines(const std::vector<double>& x) {
             if (i > 0) lines.push_back(line);
             line = "  y/x     ";
         }
-        line += fmt::F(x[i], 7, 2);
+        fmt::appendF(line, x[i], 7, 2);
     }
     if (!x.empty()) lines.push_back(line);
     return lines;
@@ -53,7 +53,7 @@ std::vector<std::string> mapRowLines(double y, const std::vector<double>& values
             line.clear();
             field = 0;
         }
-        line += fmt::F(v, rowFieldWidth(field), 2);
+        fmt::appendF(line, v, rowFieldWidth(field), 2);
         ++field;
     }
     lines.push_back(line);
@@ -87,7 +87,14 @@ void writeMapTable(std::initializer_list<std::string_view> titles, const GridMap
     }
 }
 
-std::string listingRow(double a, double b, double c) { return fmt::F(a, 10, 2) + fmt::F(b, 15, 2) + fmt::F(c, 15, 2); }
+std::string listingRow(double a, double b, double c) {
+    std::string line;
+    line.reserve(40);
+    fmt::appendF(line, a, 10, 2);
+    fmt::appendF(line, b, 15, 2);
+    fmt::appendF(line, c, 15, 2);
+    return line;
+}
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "writers/format.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -23,49 +24,58 @@ __extension__ typedef unsigned __int128 Wide;
 
 // The fixed-point text of a finite value with 0..9 decimals as %.*f writes it, when the value
 // rounded to that many decimals times 10^decimals is below 2^64: that integer is exact (the
-// binary value scaled in 128-bit integers, rounded half to even) and written by to_chars.
-// Returns the end of the text, or nullptr for values beyond that range.
-char* exactFixed(char* out, double value, int decimals) {
+// binary value m 2^e scaled by 10^decimals in integers and rounded half to even). The text
+// is written backwards ending at `end`; returns its start, or nullptr beyond that range.
+char* exactFixed(char* end, double value, int decimals) {
     constexpr std::uint64_t kPowers[] = {1,      10,      100,      1000,      10000,
                                          100000, 1000000, 10000000, 100000000, 1000000000};
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const int biased = static_cast<int>((bits >> 52) & 0x7ff);
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    // value = m 2^e
     const std::uint64_t m = biased == 0 ? fraction : (fraction | (std::uint64_t{1} << 52));
     const int e = biased == 0 ? -1074 : biased - 1075;
-    const Wide scaled = static_cast<Wide>(m) * kPowers[decimals];  // below 2^83
-    Wide n = 0;
-    if (e >= 0) {
-        if (e > 40) return nullptr;
-        n = scaled << e;
-    } else if (-e < 128) {
+    std::uint64_t n = 0;
+    if (decimals <= 3 && e <= 0) {
+        // m 10^decimals < 2^63: 64 bits suffice.
+        const std::uint64_t scaled = m * kPowers[decimals];
         const int k = -e;
-        n = scaled >> k;
-        const Wide rest = scaled - (n << k);
-        const Wide half = Wide{1} << (k - 1);
-        if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+        if (k == 0) {
+            n = scaled;
+        } else if (k < 64) {
+            n = scaled >> k;
+            const std::uint64_t rest = scaled & ((std::uint64_t{1} << k) - 1);
+            const std::uint64_t half = std::uint64_t{1} << (k - 1);
+            if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+        }
+    } else {
+        const Wide scaled = static_cast<Wide>(m) * kPowers[decimals];  // below 2^83
+        Wide wide = 0;
+        if (e >= 0) {
+            if (e > 40) return nullptr;
+            wide = scaled << e;
+        } else if (-e < 128) {
+            const int k = -e;
+            wide = scaled >> k;
+            const Wide rest = scaled - (wide << k);
+            const Wide half = Wide{1} << (k - 1);
+            if (rest > half || (rest == half && (wide & 1) != 0)) ++wide;
+        }
+        if (wide > std::numeric_limits<std::uint64_t>::max()) return nullptr;
+        n = static_cast<std::uint64_t>(wide);
     }
-    if (n > std::numeric_limits<std::uint64_t>::max()) return nullptr;
-    char digits[24];
-    char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(n)).ptr;
-    // At least one digit before the point.
-    auto length = static_cast<int>(end - digits);
-    if ((bits >> 63) != 0) *out++ = '-';
-    const int whole = length - decimals;
-    if (whole <= 0) {
-        *out++ = '0';
-        if (decimals > 0) *out++ = '.';
-        for (int z = whole; z < 0; ++z) *out++ = '0';
-        for (int k = 0; k < length; ++k) *out++ = digits[k];
-        return out;
+    // The decimals, the point, and at least one digit before it.
+    char* p = end;
+    for (int k = 0; k < decimals; ++k) {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
     }
-    for (int k = 0; k < whole; ++k) *out++ = digits[k];
-    if (decimals > 0) {
-        *out++ = '.';
-        for (int k = whole; k < length; ++k) *out++ = digits[k];
-    }
-    return out;
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    if ((bits >> 63) != 0) *--p = '-';
+    return p;
 }
 
 std::string nonFinite(double value, int width) {
@@ -82,31 +92,55 @@ std::string nonFinite(double value, int width) {
 
 }  // namespace
 
-std::string F(double value, int width, int decimals) {
-    if (width <= 0) return {};
-    if (!std::isfinite(value)) return nonFinite(value, width);
+void appendF(std::string& line, double value, int width, int decimals) {
+    if (width <= 0) return;
+    const auto w = static_cast<std::size_t>(width);
+    if (!std::isfinite(value)) {
+        line += nonFinite(value, width);
+        return;
+    }
     // Fixed notation rounds the exact binary value, ties to even, and keeps the sign of -0,
     // as printf's %.*f does; a text of 512 characters or more is too wide for any field.
     char buffer[512];
-    char* end = decimals >= 0 && decimals <= 9 ? exactFixed(buffer, value, decimals) : nullptr;
-    if (end == nullptr) {
+    char* begin = nullptr;
+    char* end = buffer + 40;
+    if (decimals >= 0 && decimals <= 9) begin = exactFixed(end, value, decimals);
+    if (begin == nullptr) {
         const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer - 1, value,
                                                      std::chars_format::fixed, decimals < 0 ? 6 : decimals);
-        if (r.ec != std::errc{}) return std::string(static_cast<std::size_t>(width), '*');
+        if (r.ec != std::errc{}) {
+            line.append(w, '*');
+            return;
+        }
+        begin = buffer;
         end = r.ptr;
     }
     if (decimals == 0) *end++ = '.';
-    std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-    if (text.size() > static_cast<std::size_t>(width)) {
+    auto size = static_cast<std::size_t>(end - begin);
+    if (size > w) {
         // The optional leading zero goes first: "0.50" -> ".50", "-0.50" -> "-.50".
-        if (text.starts_with("0.")) {
-            text.remove_prefix(1);
-        } else if (text.starts_with("-0.")) {
-            buffer[1] = '-';
-            text.remove_prefix(1);
+        if (size >= 2 && begin[0] == '0' && begin[1] == '.') {
+            ++begin;
+            --size;
+        } else if (size >= 3 && begin[0] == '-' && begin[1] == '0' && begin[2] == '.') {
+            begin[1] = '-';
+            ++begin;
+            --size;
         }
     }
-    return rightAligned(text, width);
+    if (size > w) {
+        line.append(w, '*');
+        return;
+    }
+    const std::size_t at = line.size();
+    line.resize(at + w, ' ');
+    std::copy(begin, end, line.data() + at + (w - size));
+}
+
+std::string F(double value, int width, int decimals) {
+    std::string field;
+    appendF(field, value, width, decimals);
+    return field;
 }
 
 std::string I(std::int64_t value, int width) { return rightAligned(std::to_string(value), width); }

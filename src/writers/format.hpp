@@ -16,6 +16,8 @@ namespace vl::fmt {
 // Fw.d: right-aligned fixed point, correctly rounded (ties to even on the exact binary
 // value), leading zero kept when it fits; NaN / Infinity written as text.
 std::string F(double value, int width, int decimals);
+// Appends F(value, width, decimals) to line.
+void appendF(std::string& line, double value, int width, int decimals);
 
 // Iw: right-aligned integer.
 std::string I(std::int64_t value, int width);

@@ -36,7 +36,7 @@ void writeImage(const std::string& name, const PhotometryTable& p, int m0,
     for (int m = m0; m < nG; ++m) {
         std::string line;
         line.reserve(static_cast<std::size_t>(nC) * 8);
-        for (int l = 0; l < nC; ++l) line += fmt::F(fmt::single(value(cell(l, m, nC))), 8, 2);
+        for (int l = 0; l < nC; ++l) fmt::appendF(line, fmt::single(value(cell(l, m, nC))), 8, 2);
         file.writeLine(line);
     }
     file.close();

@@ -17,7 +17,8 @@ void OutputFile::create(const std::string& name) {
 
 void OutputFile::writeLine(std::string_view line) {
     if (!out_.is_open()) return;
-    out_ << line << '\n';
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out_.put('\n');
     if (!out_) throw WriteError(name_, "write failed");
 }
 
