@@ -161,7 +161,7 @@ void readIntensities(InputFile& file, PhotometryTable& p, int symmetry, int mc, 
 }  // namespace
 
 PhotometryDimensions readEulumdatDimensions(const std::string& fileName) {
-    InputFile file(fileName);
+    InputFile file(fileName, 6);  // Mc and Ng are on lines 4 and 6
     PhotometryDimensions dims;
     positionalLine(file, "line 1");
     positionalLine(file, "line 2");

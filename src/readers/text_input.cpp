@@ -57,10 +57,9 @@ SplitLine splitItems(std::string_view line) {
                 ++k;
             }
         } else {
-            while (k < n && !isBlank(line[k]) && line[k] != ',' && line[k] != '/') {
-                item.text += line[k];
-                ++k;
-            }
+            const std::size_t from = k;
+            while (k < n && !isBlank(line[k]) && line[k] != ',' && line[k] != '/') ++k;
+            item.text.assign(line.substr(from, k - from));
         }
         result.items.push_back(std::move(item));
         // The separator after an item: blanks, then at most one comma; a further
@@ -153,7 +152,7 @@ std::optional<std::string> firstText(std::string_view text) {
     return split.items[0].text;
 }
 
-InputFile::InputFile(std::string name) : name_(std::move(name)) {
+InputFile::InputFile(std::string name, std::size_t maxLines) : name_(std::move(name)) {
     std::error_code ec;
     if (!std::filesystem::exists(name_, ec)) {
         std::ofstream create(name_);  // a missing input file is created empty
@@ -162,7 +161,7 @@ InputFile::InputFile(std::string name) : name_(std::move(name)) {
     if (!in.is_open()) fail("cannot be opened");
     if (std::filesystem::is_directory(name_, ec)) fail("is a directory, not a file");
     std::string line;
-    while (std::getline(in, line)) {
+    while (lines_.size() < maxLines && std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines_.push_back(std::move(line));
     }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,7 +68,8 @@ private:
 class InputFile {
 public:
     // Opens the file for reading; a missing file is created empty (its first read fails).
-    explicit InputFile(std::string name);
+    // Only the first maxLines lines are read.
+    explicit InputFile(std::string name, std::size_t maxLines = std::numeric_limits<std::size_t>::max());
     const std::string& name() const { return name_; }
 
     // One-item reads, each starting on a new line.
