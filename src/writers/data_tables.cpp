@@ -121,12 +121,21 @@ void writePhotometryListing(const PhotometryTable& p, std::initializer_list<std:
     listingHead(titles, " C-angle    Gamma-angle   Intensity per unit lamp flux");
     const int nC = p.cCount;
     const int nG = p.gammaCount;
+    // The angle fields repeat down the listing: each is formatted once.
+    std::vector<std::string> gammaFields;
+    for (int m = 0; m < nG; ++m) {
+        gammaFields.push_back(fmt::F(cellValue(p.gammaAngles, static_cast<std::size_t>(m)), 15, 2));
+    }
+    std::string line;
     for (int l = 0; l < nC; ++l) {
+        const std::string cField = fmt::F(cellValue(p.cAngles, static_cast<std::size_t>(l)), 10, 2);
         for (int m = 0; m < nG; ++m) {
             const auto index = static_cast<std::size_t>(l) + static_cast<std::size_t>(nC) * static_cast<std::size_t>(m);
-            writeLine(Stream::Data, listingRow(cellValue(p.cAngles, static_cast<std::size_t>(l)),
-                                               cellValue(p.gammaAngles, static_cast<std::size_t>(m)),
-                                               cellValue(table, index)));
+            // listingRow(C, gamma, I)
+            line = cField;
+            line += gammaFields[static_cast<std::size_t>(m)];
+            fmt::appendF(line, cellValue(table, index), 15, 2);
+            writeLine(Stream::Data, line);
         }
     }
 }
