@@ -15,22 +15,35 @@ double at(const std::vector<double>& r, const PhotometryTable& p, int i, int j) 
     return r[static_cast<std::size_t>(i + p.cCount * j)];
 }
 
+// The band of each gamma angle as a sum counts it: the cosine difference of its cone
+// bounds and the gamma row it takes the intensity from (none for a gamma the sum skips).
+struct Band {
+    bool counted = false;
+    double cosines = 0;
+    int row = 0;
+};
+
 // Flux of the upper half-space (cd/klm x sr); a gamma of 90 counts half its band.
 double upwardSum(const PhotometryTable& p, const std::vector<double>& r) {
     const int nG = p.gammaCount;
+    std::vector<Band> bands(static_cast<std::size_t>(nG));
+    for (int j = 0; j < nG; ++j) {
+        const double dG = gammaWidth(p, j);
+        const double g = p.gammaAngles[static_cast<std::size_t>(j)];
+        Band& b = bands[static_cast<std::size_t>(j)];
+        if (g == 90.0) {
+            b = {true, bandCosines(90.0, 90.0 + dG / 2.0), j};
+        } else if (g > 90.0 && g < 180.0) {
+            b = {true, bandCosines(g - dG / 2.0, g + dG / 2.0), j};
+        } else if (g == 180.0) {
+            b = {true, bandCosines(180.0 - dG / 2.0, 180.0), nG - 1};
+        }
+    }
     double sum = 0.0;
     for (int i = 0; i < p.cCount - 1; ++i) {
         const double dC = cWidth(p, i);
-        for (int j = 0; j < nG; ++j) {
-            const double dG = gammaWidth(p, j);
-            const double g = p.gammaAngles[static_cast<std::size_t>(j)];
-            if (g == 90.0) {
-                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * at(r, p, i, j);
-            } else if (g > 90.0 && g < 180.0) {
-                sum += bandSolidAngle(dC, g - dG / 2.0, g + dG / 2.0) * at(r, p, i, j);
-            } else if (g == 180.0) {
-                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * at(r, p, i, nG - 1);
-            }
+        for (const Band& b : bands) {
+            if (b.counted) sum += bandSolidAngleOf(dC, b.cosines) * at(r, p, i, b.row);
         }
     }
     return sum;
@@ -38,19 +51,25 @@ double upwardSum(const PhotometryTable& p, const std::vector<double>& r) {
 
 // Flux of the lower half-space, each band mirrored into the upper half.
 double downwardSum(const PhotometryTable& p, const std::vector<double>& r) {
+    const int nG = p.gammaCount;
+    std::vector<Band> bands(static_cast<std::size_t>(nG));
+    for (int j = 0; j < nG; ++j) {
+        const double dG = gammaWidth(p, j);
+        const double g = p.gammaAngles[static_cast<std::size_t>(j)];
+        Band& b = bands[static_cast<std::size_t>(j)];
+        if (g == 90.0) {
+            b = {true, bandCosines(90.0, 90.0 + dG / 2.0), j};
+        } else if (g > 0.0 && g < 90.0) {
+            b = {true, bandCosines(180.0 - g - dG / 2.0, 180.0 - g + dG / 2.0), j};
+        } else if (g == 0.0) {
+            b = {true, bandCosines(180.0 - dG / 2.0, 180.0), 0};
+        }
+    }
     double sum = 0.0;
     for (int i = 0; i < p.cCount - 1; ++i) {
         const double dC = cWidth(p, i);
-        for (int j = 0; j < p.gammaCount; ++j) {
-            const double dG = gammaWidth(p, j);
-            const double g = p.gammaAngles[static_cast<std::size_t>(j)];
-            if (g == 90.0) {
-                sum += bandSolidAngle(dC, 90.0, 90.0 + dG / 2.0) * at(r, p, i, j);
-            } else if (g > 0.0 && g < 90.0) {
-                sum += bandSolidAngle(dC, 180.0 - g - dG / 2.0, 180.0 - g + dG / 2.0) * at(r, p, i, j);
-            } else if (g == 0.0) {
-                sum += bandSolidAngle(dC, 180.0 - dG / 2.0, 180.0) * at(r, p, i, 0);
-            }
+        for (const Band& b : bands) {
+            if (b.counted) sum += bandSolidAngleOf(dC, b.cosines) * at(r, p, i, b.row);
         }
     }
     return sum;
@@ -76,8 +95,12 @@ double gammaWidth(const PhotometryTable& p, int j) {
     return (g(j + 1) - g(j - 1)) / 2.0;
 }
 
+double bandCosines(double gammaA, double gammaB) { return cosd(gammaA) - cosd(gammaB); }
+
+double bandSolidAngleOf(double deltaC, double cosines) { return cosines * (deltaC * kPi10) / 180.0; }
+
 double bandSolidAngle(double deltaC, double gammaA, double gammaB) {
-    return (cosd(gammaA) - cosd(gammaB)) * (deltaC * kPi10) / 180.0;
+    return bandSolidAngleOf(deltaC, bandCosines(gammaA, gammaB));
 }
 
 EmissionResult computeEmission(const PhotometryTable& p, const std::vector<double>& rotatedIntensity) {

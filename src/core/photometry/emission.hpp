@@ -13,6 +13,10 @@ double cWidth(const PhotometryTable& table, int i);
 double gammaWidth(const PhotometryTable& table, int j);
 // Solid angle (sr) of the zone between the cones gammaA and gammaB over an azimuth width deltaC.
 double bandSolidAngle(double deltaC, double gammaA, double gammaB);
+// The same in two steps, for loops over the C planes of one band: bandSolidAngle(dC, a, b)
+// is bandSolidAngleOf(dC, bandCosines(a, b)) to the bit.
+double bandCosines(double gammaA, double gammaB);  // cosd(gammaA) - cosd(gammaB)
+double bandSolidAngleOf(double deltaC, double cosines);
 
 // The five emission figures, in percent.
 struct EmissionFigures {

@@ -24,14 +24,18 @@ double roadUpwardFlux(const PollutionInputs& in, double meanL) {
         const bool inUpperCells =
             reachesUpperHalf ? (gammaM > 90.0 && gammaM <= 180.0) : (gammaM >= 0.0 && gammaM < 90.0);
         if (!inUpperCells) continue;
+        // The band's cosines and the road's intensity depend on gamma alone.
+        const bool zenith = gamma == 180.0;
+        const double cosines =
+            zenith ? bandCosines(180.0 - dGamma / 2.0, 180.0) : bandCosines(gamma - dGamma / 2.0, gamma + dGamma / 2.0);
+        const double intensity =
+            zenith ? 0.0 : sind(gamma - 90.0) * meanL * s.roadWidth * s.spacing / (s.maintenanceFactor * s.lampFlux);
         for (int l = 0; l < ph.cCount - 1; ++l) {
             const double dC = cWidth(ph, l);
-            if (gamma == 180.0) {
-                flux += bandSolidAngle(dC, 180.0 - dGamma / 2.0, 180.0) * straightUp;
+            if (zenith) {
+                flux += bandSolidAngleOf(dC, cosines) * straightUp;
             } else {
-                const double intensity =
-                    sind(gamma - 90.0) * meanL * s.roadWidth * s.spacing / (s.maintenanceFactor * s.lampFlux);
-                flux += bandSolidAngle(dC, gamma - dGamma / 2.0, gamma + dGamma / 2.0) * intensity;
+                flux += bandSolidAngleOf(dC, cosines) * intensity;
             }
         }
     }

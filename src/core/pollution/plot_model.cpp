@@ -99,8 +99,9 @@ double integrateTableFlux(const PhotometryTable& p, const std::vector<double>& t
         } else {
             continue;
         }
+        const double cosines = bandCosines(ga, gb);
         for (int l = 0; l < nC - 1; ++l) {
-            sum += valueAt(table, cell(l, m, nC)) * bandSolidAngle(cWidth(p, l), ga, gb);
+            sum += valueAt(table, cell(l, m, nC)) * bandSolidAngleOf(cWidth(p, l), cosines);
         }
     }
     return sum;

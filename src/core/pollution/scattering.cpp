@@ -1,6 +1,7 @@
 // Hemispheric and low-angle atmospheric scattering factors.
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "core/numeric/degrees.hpp"
 #include "core/numeric/spline.hpp"
@@ -29,31 +30,53 @@ void hemisphericFactors(ScatteringFactors& f, const PollutionInputs& in, const D
     auto re = [&](int l, int m) -> double& { return f.roadEstimatedPhotometry[static_cast<std::size_t>(l + nC * m)]; };
     auto ie = [&](int l, int m) { return in.rotatedIntensity[static_cast<std::size_t>(l + nC * m)]; };
 
+    // The road luminance towards each C plane and the C widths, the same for every gamma.
+    std::vector<double> luminanceTowards;
+    std::vector<double> widths;
+    for (int l = 0; l < nC - 1; ++l) {
+        luminanceTowards.push_back(evaluateSpline(d.azimuthDeg.data(), d.avgLuminanceByAzimuth.data(),
+                                                  d.avgLuminanceSpline.data(), kDirections,
+                                                  ph.cAngles[static_cast<std::size_t>(l)]));
+        widths.push_back(cWidth(ph, l));
+    }
     double direct = 0.0;
     double road = 0.0;
     for (int m = 0; m < nG; ++m) {
         const double gamma = ph.gammaAngles[static_cast<std::size_t>(m)];
         const double dGamma = gammaWidth(ph, m);
+        // What depends on gamma alone: the band's cosines, the elevation's sine, the scattering.
+        const bool horizontal = gamma == 90.0;
+        const bool upper = gamma > 90.0 && gamma < 180.0;
+        const bool zenith = gamma == 180.0;
+        double cosines = 0.0;
+        double elevationSine = 0.0;
+        double w = 0.0;
+        if (horizontal) {
+            cosines = bandCosines(90.0, 90.0 + dGamma / 2.0);
+        } else if (upper) {
+            cosines = bandCosines(gamma - dGamma / 2.0, gamma + dGamma / 2.0);
+            elevationSine = sind(gamma - 90.0);
+            w = scatteredFraction(180.0 - gamma);
+        } else if (zenith) {
+            cosines = bandCosines(180.0 - dGamma / 2.0, 180.0);
+            w = scatteredFraction(0.0);
+        }
         for (int l = 0; l < nC - 1; ++l) {
-            const double c = ph.cAngles[static_cast<std::size_t>(l)];
-            const double dC = cWidth(ph, l);
-            const double lc = evaluateSpline(d.azimuthDeg.data(), d.avgLuminanceByAzimuth.data(),
-                                             d.avgLuminanceSpline.data(), kDirections, c);
+            const double dC = widths[static_cast<std::size_t>(l)];
+            const double lc = luminanceTowards[static_cast<std::size_t>(l)];
             const double intensity = ie(l, m);
             double ir = 0.0;
-            if (gamma == 90.0) {
-                const double dOmega = bandSolidAngle(dC, 90.0, 90.0 + dGamma / 2.0);
+            if (horizontal) {
+                const double dOmega = bandSolidAngleOf(dC, cosines);
                 direct += dOmega * intensity * kHorizontalScatter;
-            } else if (gamma > 90.0 && gamma < 180.0) {
-                const double dOmega = bandSolidAngle(dC, gamma - dGamma / 2.0, gamma + dGamma / 2.0);
-                ir = sind(gamma - 90.0) * lc * s.roadWidth * s.spacing / (s.maintenanceFactor * s.lampFlux);
-                const double w = scatteredFraction(180.0 - gamma);
+            } else if (upper) {
+                const double dOmega = bandSolidAngleOf(dC, cosines);
+                ir = elevationSine * lc * s.roadWidth * s.spacing / (s.maintenanceFactor * s.lampFlux);
                 direct += dOmega * intensity * w;
                 road += dOmega * ir * w;
-            } else if (gamma == 180.0) {
-                const double dOmega = bandSolidAngle(dC, 180.0 - dGamma / 2.0, 180.0);
+            } else if (zenith) {
+                const double dOmega = bandSolidAngleOf(dC, cosines);
                 ir = lc * s.roadWidth * s.spacing / (s.maintenanceFactor * s.lampFlux);
-                const double w = scatteredFraction(0.0);
                 direct += dOmega * intensity * w;
                 road += dOmega * ir * w;
             }
