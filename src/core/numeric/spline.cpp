@@ -259,22 +259,20 @@ PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2,
     prepareSplineTable2D(view_, rowStartSlope);
     buildPlan(plan_, x2, n, isNaturalEnd(columnStartSlope));
 
-    paddedN_ = (n + lanes::kLanes - 1) / lanes::kLanes * lanes::kLanes;
-    const auto np = static_cast<std::size_t>(paddedN_);
-    rowsAlongX2_.assign(static_cast<std::size_t>(m) * np, 0.0);
-    secondAlongX2_.assign(static_cast<std::size_t>(m) * np, 0.0);
-    for (int i = 0; i < m; ++i) {
+    quadStorage_.assign(static_cast<std::size_t>(m - 1) * static_cast<std::size_t>(n) * 4 + 4, 0.0);
+    const auto address = reinterpret_cast<std::uintptr_t>(quadStorage_.data());
+    quadOffset_ = ((32 - address % 32) % 32) / sizeof(double);
+    double* quads = quadStorage_.data() + quadOffset_;
+    for (int i = 0; i + 1 < m; ++i) {
         for (int k = 0; k < n; ++k) {
-            const std::size_t from = static_cast<std::size_t>(i) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(k);
-            const std::size_t to = static_cast<std::size_t>(i) * np + static_cast<std::size_t>(k);
-            rowsAlongX2_[to] = y[from];
-            secondAlongX2_[to] = y2_[from];
+            const std::size_t lo = static_cast<std::size_t>(i) + static_cast<std::size_t>(ld) * static_cast<std::size_t>(k);
+            double* q = quads + (static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(k)) * 4;
+            q[0] = y[lo];
+            q[1] = y[lo + 1];
+            q[2] = y2_[lo];
+            q[3] = y2_[lo + 1];
         }
     }
-    dxPadded_.assign(np + lanes::kLanes, 0.0);
-    spanPadded_.assign(np + lanes::kLanes, 0.0);
-    for (int i = 0; i + 1 < n; ++i) dxPadded_[static_cast<std::size_t>(i)] = plan_.dx[static_cast<std::size_t>(i)];
-    for (int i = 1; i + 1 < n; ++i) spanPadded_[static_cast<std::size_t>(i)] = plan_.span[static_cast<std::size_t>(i)];
     guide1_.build(x1, m);
     guide2_.build(x2, n);
 }
@@ -332,15 +330,18 @@ PreparedSplineTable2D::PreparedSplineTable2D(const PreparedSplineTable2D& other)
       view_(other.view_),
       columnStartSlope_(other.columnStartSlope_),
       plan_(other.plan_),
-      paddedN_(other.paddedN_),
-      rowsAlongX2_(other.rowsAlongX2_),
-      secondAlongX2_(other.secondAlongX2_),
-      dxPadded_(other.dxPadded_),
-      spanPadded_(other.spanPadded_),
+      quadStorage_(other.quadStorage_),
+      quadOffset_(other.quadOffset_),
       guide1_(other.guide1_),
       guide2_(other.guide2_) {
-    // The copy views its own second derivatives, not those of `other`.
+    // The copy views its own second derivatives, not those of `other`, and its quads may
+    // lie at another alignment.
     if (view_.y2 != nullptr) view_.y2 = y2_.data();
+    if (!quadStorage_.empty()) {
+        const auto address = reinterpret_cast<std::uintptr_t>(quadStorage_.data());
+        quadOffset_ = ((32 - address % 32) % 32) / sizeof(double);
+        std::copy(other.quads(), other.quads() + (quadStorage_.size() - 4), quadStorage_.data() + quadOffset_);
+    }
 }
 
 PreparedSplineTable2D& PreparedSplineTable2D::operator=(const PreparedSplineTable2D& other) {
@@ -368,18 +369,7 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
     const int n = view_.n;
     const double* x1 = view_.x1;
     const double* x2 = view_.x2;
-    const lanes::LaneTable table{x1,
-                                 extrapolationSlope,
-                                 x2,
-                                 n,
-                                 paddedN_,
-                                 rowsAlongX2_.data(),
-                                 secondAlongX2_.data(),
-                                 dxPadded_.data(),
-                                 spanPadded_.data(),
-                                 &plan_,
-                                 columnStartSlope_,
-                                 columnEndSlope};
+    const lanes::LaneTable table{x1, extrapolationSlope, x2, n, quads(), &plan_, columnStartSlope_, columnEndSlope};
     auto clampedX2 = [&](double x2q) {
         double x2c = x2q;
         if (x2q < x2[0]) x2c = x2[0];

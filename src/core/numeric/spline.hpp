@@ -69,9 +69,8 @@ struct TableLookup {
 };
 
 // A table prepared once for many evaluations with the same column start: it owns the
-// rows' second derivatives and the column plan, and the rows again with the second axis
-// running fastest for the lanes of batched evaluations. The arrays it views must outlive it
-// unchanged.
+// rows' second derivatives and the column plan, and both again arranged for the lanes of
+// batched evaluations. The arrays it views must outlive it unchanged.
 class PreparedSplineTable2D {
 public:
     PreparedSplineTable2D() = default;
@@ -95,13 +94,12 @@ private:
     SplineTable2D view_;
     double columnStartSlope_ = 0;
     ColumnPlan plan_;
-    // For the lanes: y and y2 as [i * paddedN_ + k], and the column plan's dx and span,
-    // each padded with zeros to whole vectors.
-    int paddedN_ = 0;
-    std::vector<double> rowsAlongX2_;
-    std::vector<double> secondAlongX2_;
-    std::vector<double> dxPadded_;
-    std::vector<double> spanPadded_;
+    // For the lanes: what a lookup between x1(i) and x1(i+1) reads of row k,
+    // (y(i, k), y(i+1, k), y2(i, k), y2(i+1, k)) at quads()[(i * n + k) * 4], each quad
+    // 32-byte aligned within the storage.
+    std::vector<double> quadStorage_;
+    std::size_t quadOffset_ = 0;
+    const double* quads() const { return quadStorage_.data() + quadOffset_; }
     // Where a batched lookup finds its bracket on an ascending axis: the last knot at or
     // below the lower edge of each of a set of equal cells.
     struct AxisGuide {

@@ -26,6 +26,12 @@ template <typename Vec>
     std::memcpy(&v, p, sizeof v);
 }
 
+// A load from a quad, 32-byte aligned.
+template <typename Vec>
+[[gnu::always_inline]] inline void loadAligned(Vec& v, const double* p) {
+    std::memcpy(&v, __builtin_assume_aligned(p, 32), sizeof v);
+}
+
 template <typename Vec>
 [[gnu::always_inline]] inline void store(double* p, const Vec& v) {
     std::memcpy(p, &v, sizeof v);
@@ -36,16 +42,7 @@ template <typename Vec>
     for (std::size_t e = 0; e < sizeof v / sizeof x; ++e) v[e] = x;
 }
 
-// Index vectors: element e + 1 of the pair (the next row), element W - 1 + e (the
-// previous row), and the two halves of a butterfly of distance D.
-template <int W, std::size_t... E>
-constexpr typename Vectors<W>::Mask nextMask(std::index_sequence<E...>) {
-    return typename Vectors<W>::Mask{static_cast<long long>(E + 1)...};
-}
-template <int W, std::size_t... E>
-constexpr typename Vectors<W>::Mask previousMask(std::index_sequence<E...>) {
-    return typename Vectors<W>::Mask{static_cast<long long>(W - 1 + E)...};
-}
+// Index vectors of the two halves of a butterfly of distance D.
 template <int W, int D, std::size_t... E>
 constexpr typename Vectors<W>::Mask lowMask(std::index_sequence<E...>) {
     return typename Vectors<W>::Mask{static_cast<long long>((E & D) != 0 ? W + E - D : E)...};
@@ -56,48 +53,96 @@ constexpr typename Vectors<W>::Mask highMask(std::index_sequence<E...>) {
 }
 
 // Transposes W vectors of W elements in place (r[l][e] becomes r[e][l]) by butterflies
-// of distance 1, 2, .. W/2.
-template <int W, int D>
+// of distance First, 2 First, .. W/2.
+template <int W, int First>
 [[gnu::always_inline]] inline void butterflies(typename Vectors<W>::Vec* r) {
-    if constexpr (D < W) {
-        constexpr auto low = lowMask<W, D>(std::make_index_sequence<W>{});
-        constexpr auto high = highMask<W, D>(std::make_index_sequence<W>{});
+    if constexpr (First < W) {
+        constexpr auto low = lowMask<W, First>(std::make_index_sequence<W>{});
+        constexpr auto high = highMask<W, First>(std::make_index_sequence<W>{});
+#pragma GCC unroll 8
         for (int l = 0; l < W; ++l) {
-            if ((l & D) != 0) continue;
+            if ((l & First) != 0) continue;
             const typename Vectors<W>::Vec a = r[l];
-            const typename Vectors<W>::Vec b = r[l + D];
+            const typename Vectors<W>::Vec b = r[l + First];
             r[l] = __builtin_shuffle(a, b, low);
-            r[l + D] = __builtin_shuffle(a, b, high);
+            r[l + First] = __builtin_shuffle(a, b, high);
         }
-        butterflies<W, D * 2>(r);
+        butterflies<W, First * 2>(r);
     }
 }
 
-// Scratch of one block: each lookup's row values and slopes along the column (padded to
-// whole vectors), and the block's column, [i * kBlock + slot]: the right-hand sides of
-// the elimination, then its u, then the second derivatives w.
-constexpr int kAlong = kMaxSplinePoints + 2 * kLanes;
+// Row k of W lookups: each lane's quad (y(lo), y(lo+1), y2(lo), y2(lo+1)) at row k,
+// turned into four vectors across the lanes.
+template <int W>
+[[gnu::always_inline]] inline void loadRow(const double* const* quads, int k, typename Vectors<W>::Vec* out) {
+    using Vec = typename Vectors<W>::Vec;
+    const std::size_t at = static_cast<std::size_t>(k) * 4;
+    if constexpr (W == 8) {
+        // Lanes l and l+4 side by side, then butterflies of distance 1 and 2.
+        using Half = typename Vectors<4>::Vec;
+#pragma GCC unroll 4
+        for (int l = 0; l < 4; ++l) {
+            Half lo, hi;
+            loadAligned(lo, quads[l] + at);
+            loadAligned(hi, quads[l + 4] + at);
+            out[l] = __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
+        }
+        constexpr auto low1 = lowMask<8, 1>(std::make_index_sequence<8>{});
+        constexpr auto high1 = highMask<8, 1>(std::make_index_sequence<8>{});
+        const Vec a0 = out[0], a1 = out[1], a2 = out[2], a3 = out[3];
+        out[0] = __builtin_shuffle(a0, a1, low1);
+        out[1] = __builtin_shuffle(a0, a1, high1);
+        out[2] = __builtin_shuffle(a2, a3, low1);
+        out[3] = __builtin_shuffle(a2, a3, high1);
+        constexpr auto low = lowMask<8, 2>(std::make_index_sequence<8>{});
+        constexpr auto high = highMask<8, 2>(std::make_index_sequence<8>{});
+        const Vec b0 = out[0], b1 = out[1], b2 = out[2], b3 = out[3];
+        out[0] = __builtin_shuffle(b0, b2, low);
+        out[2] = __builtin_shuffle(b0, b2, high);
+        out[1] = __builtin_shuffle(b1, b3, low);
+        out[3] = __builtin_shuffle(b1, b3, high);
+    } else if constexpr (W == 4) {
+#pragma GCC unroll 4
+        for (int l = 0; l < 4; ++l) loadAligned(out[l], quads[l] + at);
+        butterflies<4, 1>(out);
+    } else {
+        static_assert(W == 2);
+        Vec a0, b0, a1, b1;
+        loadAligned(a0, quads[0] + at);
+        loadAligned(b0, quads[0] + at + 2);
+        loadAligned(a1, quads[1] + at);
+        loadAligned(b1, quads[1] + at + 2);
+        constexpr typename Vectors<2>::Mask even = {0, 2};
+        constexpr typename Vectors<2>::Mask odd = {1, 3};
+        out[0] = __builtin_shuffle(a0, a1, even);
+        out[1] = __builtin_shuffle(a0, a1, odd);
+        out[2] = __builtin_shuffle(b0, b1, even);
+        out[3] = __builtin_shuffle(b0, b1, odd);
+    }
+}
 
-template <int W, int Chunks>
+// Scratch of one block, [i * kBlock + slot]: the row values v, and the column's u, then
+// its second derivatives w.
+constexpr int kAlong = kMaxSplinePoints;
+
+template <int W>
 [[gnu::always_inline]] inline void solve(const LaneTable& t, const LaneLookup* block, int count,
                                          const EqualAbscissae& onEqual) {
     using Vec = typename Vectors<W>::Vec;
+    using Mask = typename Vectors<W>::Mask;
     constexpr int kGroupsOfW = kBlock / W;
     const int n = t.n;
-    const int np = t.paddedN;
     const ColumnPlan& plan = *t.plan;
+    alignas(64) double values[kAlong * kBlock];
     alignas(64) double column[kAlong * kBlock];
-    alignas(64) double values[W][kAlong];
-    alignas(64) double slopes[W][kAlong];
-    alignas(64) double firstSlope[kBlock];
-    alignas(64) double lastSlope[kBlock];
-    alignas(64) double bracketValues[4][kBlock];  // v(lo), v(hi) of the value, then of the second
     Vec zero;
     broadcast(zero, 0.0);
 
     // The weights of the bracket along x1, W lookups at a time: a = (x1(hi) - x1c) / h,
     // b = (x1c - x1(lo)) / h, a^3 - a, b^3 - b, h^2, and the growth beyond the last knot.
     alignas(64) double weights[6][kBlock];
+    alignas(64) long long beyond[kBlock];
+    const double* quads[kBlock];
     for (int first = 0; first < kBlock; first += W) {
         alignas(64) double lo[W], hi[W], xc[W], xq[W];
         for (int l = 0; l < W; ++l) {
@@ -106,6 +151,8 @@ template <int W, int Chunks>
             hi[l] = t.x1[q.lo1 + 1];
             xc[l] = q.x1c;
             xq[l] = q.lookup->x1;
+            beyond[first + l] = q.extrapolate ? -1 : 0;
+            quads[first + l] = t.quads + static_cast<std::size_t>(q.lo1) * static_cast<std::size_t>(n) * 4;
         }
         Vec vlo, vhi, vxc, vxq;
         load(vlo, lo);
@@ -123,115 +170,64 @@ template <int W, int Chunks>
         store(weights[5] + first, (vxq - vxc) * t.extrapolationSlope);
     }
 
-    // Along the column, W lookups at a time, W consecutive rows at a time: row values,
-    // difference quotients and right-hand sides, the neighbours v(i+1) and s(i-1)
-    // shifted in from the adjacent vectors; the W right-hand-side vectors are transposed
-    // into the column, one row of W lanes each.
-    constexpr auto next = nextMask<W>(std::make_index_sequence<W>{});
-    constexpr auto previous = previousMask<W>(std::make_index_sequence<W>{});
-    // A column of at most 32 rows is unrolled whole.
-    const int chunks = Chunks > 0 ? Chunks : np / W;
-    alignas(64) double rhs[kAlong * W];  // a group's right-hand sides, vector (chunk, lookup) at [(c * W + l) * W]
-    for (int first = 0; first < kBlock; first += W) {
-        for (int l = 0; l < W; ++l) {
-            const int slot = first + l;
-            const LaneLookup& p = block[std::min(slot, count - 1)];
-            const double* yLo = t.rows + p.lo1 * np;
-            const double* y2Lo = t.second + p.lo1 * np;
-            const double a = weights[0][slot];
-            const double b = weights[1][slot];
-            const double ca = weights[2][slot];
-            const double cb = weights[3][slot];
-            const double hh = weights[4][slot];
-            const bool extrapolate = p.extrapolate;
-            const double extrapolation = weights[5][slot];
-            // Row values a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6 of rows k .. k+W-1.
-            const auto rowValues = [&](int k, Vec& v) {
-                Vec yl, yh, y2l, y2h;
-                load(yl, yLo + k);
-                load(yh, yLo + np + k);
-                load(y2l, y2Lo + k);
-                load(y2h, y2Lo + np + k);
-                v = (a * yl + b * yh) + ((ca * y2l + cb * y2h) * hh) / 6.0;
-                if (extrapolate) v = v + extrapolation;
-            };
-            Vec vBefore;
-            rowValues(0, vBefore);
-            Vec sBefore = zero;
-            double* valuesOf = values[l];
-            double* slopesOf = slopes[l];
-            // Of the slopes only the first and the last are kept (at the same chunks for
-            // every lookup of the table).
-            const int lastSlopeChunk = (n - 2) / W + 1;
-            for (int c = 1; c <= chunks; ++c) {
-                const int i = (c - 1) * W;
-                Vec v = zero;
-                if (c < chunks) rowValues(c * W, v);
-                store(valuesOf + i, vBefore);
-                Vec dx, span;
-                load(dx, t.dx + i);
-                load(span, t.span + i);
-                // (v(i+1) - v(i)) / (x(i+1) - x(i))
-                const Vec s = (__builtin_shuffle(vBefore, v, next) - vBefore) / dx;
-                if (c == 1 || c == lastSlopeChunk) store(slopesOf + i, s);
-                // 6 (s(i) - s(i-1)) / (x(i+1) - x(i-1))
-                const Vec r = (6.0 * (s - __builtin_shuffle(sBefore, s, previous))) / span;
-                store(rhs + ((c - 1) * W + l) * W, r);
-                vBefore = v;
-                sBefore = s;
-            }
-            for (int k = 0; k < 2; ++k) {
-                const int lo = std::max(p.lo2[k], 0);
-                bracketValues[2 * k][slot] = valuesOf[lo];
-                bracketValues[2 * k + 1][slot] = valuesOf[lo + 1];
-            }
-            firstSlope[slot] = slopesOf[0];
-            lastSlope[slot] = slopesOf[n - 2];
-        }
-        for (int c = 0; c < chunks; ++c) {
-            Vec r[W];
-            for (int l = 0; l < W; ++l) load(r[l], rhs + (c * W + l) * W);
-            butterflies<W, 1>(r);
-            for (int e = 0; e < W; ++e) store(column + (c * W + e) * kBlock + first, r[e]);
-        }
-    }
-
-    // The forward elimination, one lookup per lane, the groups side by side.
+    // Down the column, one lookup per lane and the groups side by side: the row values
+    // a y(lo) + b y(hi) + (ca y2(lo) + cb y2(hi)) hh / 6, the difference quotients
+    // s = (v(i+1) - v(i)) / (x(i+1) - x(i)) and the forward elimination
+    // u(i) = (6 (s(i) - s(i-1)) / (x(i+1) - x(i-1)) - sig(i) u(i-1)) / p(i).
+    const auto rowValues = [&](int g, int k, Vec& v) {
+        Vec y[4];
+        loadRow<W>(quads + g * W, k, y);
+        Vec a, b, ca, cb, hh, e;
+        load(a, weights[0] + g * W);
+        load(b, weights[1] + g * W);
+        load(ca, weights[2] + g * W);
+        load(cb, weights[3] + g * W);
+        load(hh, weights[4] + g * W);
+        load(e, weights[5] + g * W);
+        Mask grows;
+        std::memcpy(&grows, beyond + g * W, sizeof grows);
+        v = (a * y[0] + b * y[1]) + ((ca * y[2] + cb * y[3]) * hh) / 6.0;
+        v = grows != 0 ? v + e : v;
+        store(values + k * kBlock + g * W, v);
+    };
+    Vec vBefore[kGroupsOfW];
+    Vec sBefore[kGroupsOfW];
     Vec u[kGroupsOfW];
+#pragma GCC unroll 8
     for (int g = 0; g < kGroupsOfW; ++g) {
-        if (plan.naturalStart) {
-            u[g] = zero;
-        } else {
-            load(u[g], firstSlope + g * W);
-            u[g] = plan.startFactor * (u[g] - t.columnStartSlope);
-        }
+        rowValues(g, 0, vBefore[g]);
+        Vec v;
+        rowValues(g, 1, v);
+        sBefore[g] = (v - vBefore[g]) / plan.dx[0];
+        vBefore[g] = v;
+        u[g] = plan.naturalStart ? zero : plan.startFactor * (sBefore[g] - t.columnStartSlope);
         store(column + g * W, u[g]);
     }
-    for (int i = 1; i < n - 1; ++i) {
-        const double sig = plan.sig[i];
-        const double p = plan.p[i];
-        double* row = column + i * kBlock;
+    for (int i = 1; i + 1 < n; ++i) {
+        const double dx = plan.dx[static_cast<std::size_t>(i)];
+        const double span = plan.span[static_cast<std::size_t>(i)];
+        const double sig = plan.sig[static_cast<std::size_t>(i)];
+        const double p = plan.p[static_cast<std::size_t>(i)];
+#pragma GCC unroll 8
         for (int g = 0; g < kGroupsOfW; ++g) {
-            Vec r;
-            load(r, row + g * W);
-            u[g] = (r - sig * u[g]) / p;
-            store(row + g * W, u[g]);
+            Vec v;
+            rowValues(g, i + 1, v);
+            const Vec s = (v - vBefore[g]) / dx;
+            u[g] = ((6.0 * (s - sBefore[g])) / span - sig * u[g]) / p;
+            store(column + i * kBlock + g * W, u[g]);
+            vBefore[g] = v;
+            sBefore[g] = s;
         }
     }
     // The end condition and the back substitution down to the lowest bracket.
     const bool naturalEnd = t.columnEndSlope > 9.9e29;
     const double qn = naturalEnd ? 0.0 : 0.5;
-    const double endDenominator = qn * plan.diag[n - 2] + 1.0;
+    const double endDenominator = qn * plan.diag[static_cast<std::size_t>(n - 2)] + 1.0;
     Vec w[kGroupsOfW];
+#pragma GCC unroll 8
     for (int g = 0; g < kGroupsOfW; ++g) {
-        Vec un = zero;
-        if (!naturalEnd) {
-            load(un, lastSlope + g * W);
-            un = plan.endFactor * (t.columnEndSlope - un);
-        }
-        Vec before;
-        load(before, column + (n - 2) * kBlock + g * W);
-        w[g] = (un - qn * before) / endDenominator;
+        const Vec un = naturalEnd ? zero : plan.endFactor * (t.columnEndSlope - sBefore[g]);
+        w[g] = (un - qn * u[g]) / endDenominator;
         store(column + (n - 1) * kBlock + g * W, w[g]);
     }
     int lowest = n - 1;
@@ -241,8 +237,9 @@ template <int W, int Chunks>
         }
     }
     for (int k = n - 2; k >= lowest; --k) {
-        const double d = plan.diag[k];
+        const double d = plan.diag[static_cast<std::size_t>(k)];
         double* row = column + k * kBlock;
+#pragma GCC unroll 8
         for (int g = 0; g < kGroupsOfW; ++g) {
             Vec r;
             load(r, row + g * W);
@@ -255,22 +252,27 @@ template <int W, int Chunks>
     const double* x2 = t.x2;
     for (int s = 0; s < 2; ++s) {
         for (int first = 0; first < count; first += W) {
-            alignas(64) double xLo[W], xHi[W], xc[W], wLo[W], wHi[W], out[W];
+            alignas(64) double xLo[W], xHi[W], xc[W], vLo[W], vHi[W], wLo[W], wHi[W], out[W];
+            bool any = false;
             for (int l = 0; l < W; ++l) {
                 const LaneLookup& q = block[std::min(first + l, count - 1)];
+                any = any || q.lo2[s] >= 0;
                 const int lo = std::max(q.lo2[s], 0);
                 xLo[l] = x2[lo];
                 xHi[l] = x2[lo + 1];
                 xc[l] = q.x2c[s];
+                vLo[l] = values[lo * kBlock + first + l];
+                vHi[l] = values[(lo + 1) * kBlock + first + l];
                 wLo[l] = column[lo * kBlock + first + l];
                 wHi[l] = column[(lo + 1) * kBlock + first + l];
             }
+            if (!any) continue;
             Vec lo, hi, x, vl, vh, wl, wh;
             load(lo, xLo);
             load(hi, xHi);
             load(x, xc);
-            load(vl, bracketValues[2 * s] + first);
-            load(vh, bracketValues[2 * s + 1] + first);
+            load(vl, vLo);
+            load(vh, vHi);
             load(wl, wLo);
             load(wh, wHi);
             const Vec h = hi - lo;
@@ -285,7 +287,7 @@ template <int W, int Chunks>
                 if (xHi[l] - xLo[l] == 0.0) {
                     // Two equal abscissae: reported, and the mean of their values.
                     if (onEqual) onEqual();
-                    v = (bracketValues[2 * s][first + l] + bracketValues[2 * s + 1][first + l]) / 2.0;
+                    v = (vLo[l] + vHi[l]) / 2.0;
                 }
                 if (s == 0) {
                     q.lookup->value = v;
@@ -300,21 +302,17 @@ template <int W, int Chunks>
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("avx512f"))) void solveAvx512(const LaneTable& t, const LaneLookup* block, int count,
                                                      const EqualAbscissae& onEqual) {
-    if (t.paddedN == 32) {
-        solve<8, 4>(t, block, count, onEqual);
-    } else {
-        solve<8, 0>(t, block, count, onEqual);
-    }
+    solve<8>(t, block, count, onEqual);
 }
 
 __attribute__((target("avx2"))) void solveAvx2(const LaneTable& t, const LaneLookup* block, int count,
                                                const EqualAbscissae& onEqual) {
-    solve<4, 0>(t, block, count, onEqual);
+    solve<4>(t, block, count, onEqual);
 }
 #endif
 
 void solvePortable(const LaneTable& t, const LaneLookup* block, int count, const EqualAbscissae& onEqual) {
-    solve<2, 0>(t, block, count, onEqual);
+    solve<2>(t, block, count, onEqual);
 }
 
 }  // namespace

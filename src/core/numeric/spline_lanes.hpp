@@ -1,12 +1,10 @@
 // Batched evaluation of a prepared table in vector lanes (used by PreparedSplineTable2D).
 //
-// A block of up to kBlock lookups is solved together. For each lookup the row values,
-// the column's difference quotients and the right-hand sides of its elimination are
-// formed along the second axis, a vector of consecutive rows at a time; transposed, the
-// right-hand sides feed the elimination, a recurrence along the column, which runs with
-// one lookup per lane and all the block's vectors side by side, so that the divider
-// never waits for one chain. Each lane performs exactly the operations of the one-by-one
-// evaluation, in the same order.
+// A block of up to kBlock lookups is solved together, one lookup per lane and all the
+// block's vectors side by side, so that the divider never waits for one chain: down the
+// column, each row's values, difference quotient and step of the forward elimination,
+// then the back substitution and the value at the bracket. Each lane performs exactly the
+// operations of the one-by-one evaluation, in the same order.
 #pragma once
 
 #include "core/numeric/instruction_set.hpp"
@@ -14,8 +12,7 @@
 
 namespace vl::lanes {
 
-inline constexpr int kLanes = 8;   // doubles in the widest vector; the column is padded to it
-inline constexpr int kBlock = 64;  // lookups solved together
+inline constexpr int kBlock = 16;  // lookups solved together
 
 // The prepared table as the lanes read it.
 struct LaneTable {
@@ -23,11 +20,9 @@ struct LaneTable {
     double extrapolationSlope = 0;
     const double* x2 = nullptr;
     int n = 0;
-    int paddedN = 0;                  // n rounded up to whole vectors
-    const double* rows = nullptr;     // y(i, k) at [i * paddedN + k]
-    const double* second = nullptr;   // y2(i, k), the same layout
-    const double* dx = nullptr;       // x2(i+1) - x2(i), padded
-    const double* span = nullptr;     // x2(i+1) - x2(i-1), padded
+    // (y(i, k), y(i+1, k), y2(i, k), y2(i+1, k)) at [(i * n + k) * 4], i = 0 .. m-2: what
+    // a lookup between x1(i) and x1(i+1) reads of row k.
+    const double* quads = nullptr;
     const ColumnPlan* plan = nullptr;
     double columnStartSlope = 0;
     double columnEndSlope = 0;
