@@ -309,7 +309,7 @@ void PreparedSplineTable2D::AxisGuide::build(const double* x, int n) {
     }
 }
 
-int PreparedSplineTable2D::AxisGuide::bracket(const double* x, int n, double xq) const {
+inline int PreparedSplineTable2D::AxisGuide::bracket(const double* x, int n, double xq) const {
     if (!ascending) return vl::bracket(x, n, xq).lo;
     if (std::isnan(xq)) return n - 2;
     const double f = (xq - origin) * scale;

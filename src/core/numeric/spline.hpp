@@ -109,7 +109,7 @@ private:
         std::vector<int> start;
         std::vector<double> knots;  // the axis and +infinity
         void build(const double* x, int n);
-        int bracket(const double* x, int n, double xq) const;
+        [[gnu::always_inline]] inline int bracket(const double* x, int n, double xq) const;
     };
     AxisGuide guide1_;
     AxisGuide guide2_;

@@ -229,7 +229,7 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
     const std::size_t perPoint = kMainRow.size();
     const std::size_t points = static_cast<std::size_t>(nX) * static_cast<std::size_t>(nY);
     MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0, std::nullopt};
-    luminanceByDirection.assign(points * kDirections, 0.0);
+    luminanceByDirection.resize(points * kDirections);  // every value written by its column
     const bool withGlare = lookups.luminaire.tilt() == 0.0;
     if (withGlare) pass.glare = GlareMaps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
     ColumnOrderedSum aged;

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/photometry/emission.hpp"
@@ -89,8 +93,29 @@ struct RoadLightingResult {
     EnergyFigures energy;
 };
 
+// Leaves the values a vector is resized to uninitialised: for storage the next pass
+// writes whole, so that it is neither cleared first nor touched by one thread alone.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 // Maintained luminance by viewing azimuth, initial: [(i * nY + j) * 36 + k].
-using DirectionalLuminance = std::vector<double>;
+using DirectionalLuminance = std::vector<double, UninitialisedAllocator<double>>;
 
 // Runs the phase; `luminanceByDirection` receives the initial luminance of every point in
 // the 36 viewing directions. `earlierGrid` gives the offsets a start flag other than "b"
