@@ -1,13 +1,16 @@
 // Whole runs of the bundled installation (the standard field, record 1, and 200 x 200,
-// record 9), the phases of a run and the table lookups that dominate it.
+// record 9), the phases of a run and the table lookups that dominate it, one lookup at a
+// time and in the lanes of each instruction set.
 //
 // CPU time is the whole process's (both workers); on a shared machine wall times are
-// noisy, so compare CPU times and the paired runs of one invocation.
+// noisy, so compare CPU times and the paired runs of one invocation. Reading and writing
+// take what WholeRun takes beyond Evaluate.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -100,8 +103,34 @@ vl::RunInputs bundledInputs(int grid, double tilt) {
 int gridOf(const benchmark::State& st) { return static_cast<int>(st.range(0)); }
 double tiltOf(const benchmark::State& st) { return static_cast<double>(st.range(1)); }
 
+// The lookups' instruction set for the life of a benchmark (third argument when given:
+// 0 scalar, 1 portable, 2 AVX2, 3 AVX-512; otherwise the widest).
+class InstructionSetFor {
+public:
+    InstructionSetFor(benchmark::State& st, bool given) {
+        if (!given) {
+            st.SetLabel(vl::instructionSetName(vl::widestInstructionSet()));
+            return;
+        }
+        const auto set = static_cast<vl::InstructionSet>(st.range(2));
+        st.SetLabel(vl::instructionSetName(set));
+        supported_ = vl::forceLookupInstructionSet(set);
+        if (!supported_) st.SkipWithError("not supported by this processor");
+    }
+    ~InstructionSetFor() { vl::forceLookupInstructionSet(std::nullopt); }
+    InstructionSetFor(const InstructionSetFor&) = delete;
+    InstructionSetFor& operator=(const InstructionSetFor&) = delete;
+    bool supported() const { return supported_; }
+
+private:
+    bool supported_ = true;
+};
+
 // The program's run: reading the inputs, evaluating, writing the report, data and image files.
+template <bool SetGiven>
 void WholeRun(benchmark::State& st) {
+    const InstructionSetFor set(st, SetGiven);
+    if (!set.supported()) return;
     BundledDirectory dir;
     vl::writeInstallationFile(bundledInstallation(gridOf(st), tiltOf(st)));
     for (auto _ : st) {
@@ -112,7 +141,10 @@ void WholeRun(benchmark::State& st) {
 }
 
 // evaluate() alone: no file, no formatting.
+template <bool SetGiven>
 void Evaluate(benchmark::State& st) {
+    const InstructionSetFor set(st, SetGiven);
+    if (!set.supported()) return;
     BundledDirectory dir;
     const vl::RunInputs in = bundledInputs(gridOf(st), tiltOf(st));
     for (auto _ : st) {
@@ -159,7 +191,8 @@ void EvaluatePhases(benchmark::State& st) {
     }
 }
 
-// The two grid passes of the road lighting phase alone.
+// The two grid passes of the road lighting phase alone (at tilt 0 the main pass computes
+// the glare maps too; the glare pass alone is what a tilted run adds).
 struct RoadSetup {
     vl::RunInputs in;
     vl::LuminaireIntensity luminaire;
@@ -288,8 +321,20 @@ void runArgs(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 }
 
-BENCHMARK(WholeRun)->Apply(runArgs);
-BENCHMARK(Evaluate)->Apply(runArgs);
+// The same runs one lookup at a time and in the lanes of each instruction set, paired in
+// one invocation: grid record, tilt, instruction set.
+void setArgs(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"grid", "tilt", "set"});
+    for (const int grid : {1, 9}) {
+        for (const int set : {0, 1, 2, 3}) b->Args({grid, 0, set});
+    }
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+}
+
+BENCHMARK(WholeRun<false>)->Name("WholeRun")->Apply(runArgs);
+BENCHMARK(Evaluate<false>)->Name("Evaluate")->Apply(runArgs);
+BENCHMARK(WholeRun<true>)->Name("WholeRunBySet")->Apply(setArgs);
+BENCHMARK(Evaluate<true>)->Name("EvaluateBySet")->Apply(setArgs);
 BENCHMARK(EvaluatePhases)->Apply(runArgs)->Iterations(3);
 BENCHMARK(MainPass)->Apply(runArgs);
 BENCHMARK(GlareMaps)->Apply(runArgs);
