@@ -88,6 +88,9 @@ public:
     void evaluateMany(double extrapolationSlope, double columnEndSlope, std::span<TableLookup> lookups,
                       const EqualAbscissae& onEqual = {}, InstructionSet set = lookupInstructionSet()) const;
     const SplineTable2D& view() const { return view_; }
+    // Both axes strictly ascending: no evaluation reports equal abscissae, so one with the
+    // same arguments as an earlier one may take its value.
+    bool strictlyAscending() const { return guide1_.ascending && guide2_.ascending; }
 
 private:
     std::vector<double> y2_;

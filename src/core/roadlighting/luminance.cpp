@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -54,6 +56,9 @@ struct ColumnScratch {
     std::vector<TableLookup> intensities;  // [j * 29 + m]; the second value: towards the eye
     std::vector<TableLookup> reflections;  // one strip's
     std::array<ReflectionPlace, kStrip * kRowLuminaires> places{};  // [(j % kStrip) * 29 + m]
+    std::vector<std::size_t> pending;      // reflections not taken from the mirror column
+    std::vector<TableLookup> pendingLookups;
+    std::vector<double> agedTerms;         // [j * 29 + m]
 };
 
 // The intensities towards the main row from every point of column x: batched, and with the
@@ -174,18 +179,25 @@ void sumPoint(const RoadInstallation& road, const RoadLookups& lookups, const Ro
 // added as soon as the columns before it are in.
 class ColumnOrderedSum {
 public:
-    void add(int column, std::vector<double>&& terms) {
+    void add(int column, const std::vector<double>& terms) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        waiting_.emplace(column, std::move(terms));
+        if (column != next_) {
+            waiting_.emplace(column, terms);
+            return;
+        }
+        fold(terms);
         for (auto it = waiting_.find(next_); it != waiting_.end(); it = waiting_.find(next_)) {
-            for (const double term : it->second) sum_ = sum_ + term;
+            fold(it->second);
             waiting_.erase(it);
-            ++next_;
         }
     }
     double sum() const { return sum_; }
 
 private:
+    void fold(const std::vector<double>& terms) {
+        for (const double term : terms) sum_ = sum_ + term;
+        ++next_;
+    }
     std::mutex mutex_;
     std::map<int, std::vector<double>> waiting_;
     int next_ = 0;
@@ -221,6 +233,57 @@ double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireInte
     return sum * road.lampFlux * road.maintenanceFactor;
 }
 
+namespace {
+
+bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+// The reflections of a strip of points of a column whose mirror column (x mirrored about
+// half a spacing) was just done: a point of the mirror column sees luminaire 1 - n where
+// this one sees n, at the same tan gamma and mirrored azimuths, so that many of its betas
+// are those of the viewing direction 180 - 10 k (or 10 k) there, often to the bit. A
+// lookup whose beta and tan gamma are bit for bit those of one made there takes its value;
+// the others are looked up.
+void reuseMirrored(const ColumnScratch& mirror, int firstPoint, int pointsInStrip, ColumnScratch& column) {
+    const std::vector<TableLookup>& before = mirror.reflections;
+    std::vector<TableLookup>& batch = column.reflections;
+    std::vector<bool> done(batch.size(), false);
+    for (int s = 0; s < pointsInStrip; ++s) {
+        const std::size_t strip = static_cast<std::size_t>(s) * kMainRow.size();
+        const std::size_t point = static_cast<std::size_t>(firstPoint + s) * kMainRow.size();
+        for (std::size_t m = 0; m < kMainRow.size(); ++m) {
+            const int partner = 1 - kMainRow[m];
+            if (partner < kMainRow.back() || partner > kMainRow.front()) continue;
+            const std::size_t pm = rowIndex(partner);
+            const RowSight& a = column.sights[point + m];
+            const RowSight& b = mirror.sights[point + pm];
+            // Both looked up in this strip (tan gamma up to 12), at the same tan gamma.
+            if (a.t > kReflectionCutoff || b.t > kReflectionCutoff || !sameBits(a.t, b.t)) continue;
+            const ReflectionPlace& p = column.places[strip + m];
+            const ReflectionPlace& q = mirror.places[strip + pm];
+            for (int k = 0; k < kDirections; ++k) {
+                TableLookup& l = batch[p.first + static_cast<std::size_t>(k)];
+                for (const int candidate : {(kDirections / 2 - k + kDirections) % kDirections, k}) {
+                    const TableLookup& earlier = before[q.first + static_cast<std::size_t>(candidate)];
+                    if (sameBits(earlier.x1, l.x1)) {
+                        l.value = earlier.value;
+                        done[p.first + static_cast<std::size_t>(k)] = true;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+    column.pending.clear();
+    column.pendingLookups.clear();
+    for (std::size_t k = 0; k < batch.size(); ++k) {
+        if (done[k]) continue;
+        column.pending.push_back(k);
+        column.pendingLookups.push_back(batch[k]);
+    }
+}
+
+}  // namespace
+
 MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
                          int workers, DirectionalLuminance& luminanceByDirection) {
     const int nX = grid.pointsAlongX;
@@ -232,53 +295,74 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
     luminanceByDirection.resize(points * kDirections);  // every value written by its column
     const bool withGlare = lookups.luminaire.tilt() == 0.0;
     if (withGlare) pass.glare = GlareMaps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
+    const bool reuse = lookups.surface.repeatable();
     ColumnOrderedSum aged;
     std::mutex scratchMutex;
     std::vector<std::unique_ptr<ColumnScratch>> idle;
-    forEachColumn(nX, workers, [&](int i) {
-        std::unique_ptr<ColumnScratch> scratch;
-        {
-            const std::lock_guard<std::mutex> lock(scratchMutex);
-            if (!idle.empty()) {
-                scratch = std::move(idle.back());
-                idle.pop_back();
-            }
-        }
-        if (!scratch) scratch = std::make_unique<ColumnScratch>();
-        const double x = gridPointX(grid, i);
-        const GlareRow eyeRow = withGlare ? glareRow(road, x) : GlareRow{};
-        columnIntensities(grid, road, lookups.luminaire, x, eyeRow, *scratch);
-        std::vector<double> agedTerms(static_cast<std::size_t>(nY) * perPoint);
-        for (int j = 0; j < nY; ++j) {
-            const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
-            const std::size_t first = static_cast<std::size_t>(j) * perPoint;
-            // The reflections of a strip of points in one batch.
-            const int strip = j % kStrip;
-            if (strip == 0) {
-                scratch->reflections.clear();
-                for (int s = j; s < std::min(j + kStrip, nY); ++s) {
-                    const std::size_t at = static_cast<std::size_t>(s) * perPoint;
-                    queueReflections(grid, road, x, gridPointY(grid, s), scratch->sights.data() + at,
-                                     scratch->places.data() + (at - first), scratch->reflections);
-                }
-                lookups.surface.coefficientMany(scratch->reflections);
-            }
-            PointSums sums;
-            sumPoint(road, lookups, scratch->sights.data() + first, scratch->intensities.data() + first,
-                     scratch->places.data() + static_cast<std::size_t>(strip) * perPoint, scratch->reflections, sums,
-                     agedTerms.data() + first);
-            for (std::size_t k = 0; k < sums.luminance.size(); ++k) {
-                luminanceByDirection[point * kDirections + k] = sums.luminance[k] * flux;
-            }
-            pass.luminanceObserver1(i, j) = sums.observer1 * flux;
-            pass.luminanceObserver2(i, j) = sums.observer2 * flux;
-            pass.horizontalIlluminance(i, j) = sums.horizontal * flux;
-            pass.hemisphericalIlluminance(i, j) = sums.hemispherical * flux;
-        }
-        if (withGlare) columnGlare(road, eyeRow, i, nY, *scratch, *pass.glare);
-        aged.add(i, std::move(agedTerms));
+    auto takeScratch = [&] {
         const std::lock_guard<std::mutex> lock(scratchMutex);
-        idle.push_back(std::move(scratch));
+        if (idle.empty()) return std::make_unique<ColumnScratch>();
+        std::unique_ptr<ColumnScratch> s = std::move(idle.back());
+        idle.pop_back();
+        return s;
+    };
+    // Columns i and nX-1-i are computed together: the second may reuse the first's reflections.
+    forEachColumn((nX + 1) / 2, workers, [&](int task) {
+        const int left = task;
+        const int right = nX - 1 - task;
+        const int count = right > left ? 2 : 1;
+        std::array<std::unique_ptr<ColumnScratch>, 2> scratch{takeScratch(), count == 2 ? takeScratch() : nullptr};
+        const std::array<int, 2> column{left, right};
+        std::array<GlareRow, 2> eyeRow{};
+        for (int c = 0; c < count; ++c) {
+            const double x = gridPointX(grid, column[c]);
+            eyeRow[c] = withGlare ? glareRow(road, x) : GlareRow{};
+            columnIntensities(grid, road, lookups.luminaire, x, eyeRow[c], *scratch[c]);
+            scratch[c]->agedTerms.resize(static_cast<std::size_t>(nY) * perPoint);
+        }
+        for (int j0 = 0; j0 < nY; j0 += kStrip) {
+            const int strip = std::min(kStrip, nY - j0);
+            for (int c = 0; c < count; ++c) {
+                ColumnScratch& s = *scratch[c];
+                const int i = column[c];
+                const double x = gridPointX(grid, i);
+                // The reflections of a strip of points in one batch.
+                s.reflections.clear();
+                for (int j = j0; j < j0 + strip; ++j) {
+                    const std::size_t at = static_cast<std::size_t>(j) * perPoint;
+                    queueReflections(grid, road, x, gridPointY(grid, j), s.sights.data() + at,
+                                     s.places.data() + static_cast<std::size_t>(j - j0) * perPoint, s.reflections);
+                }
+                if (c == 1 && reuse) {
+                    reuseMirrored(*scratch[0], j0, strip, s);
+                    lookups.surface.coefficientMany(s.pendingLookups);
+                    for (std::size_t k = 0; k < s.pending.size(); ++k) s.reflections[s.pending[k]].value = s.pendingLookups[k].value;
+                } else {
+                    lookups.surface.coefficientMany(s.reflections);
+                }
+                for (int j = j0; j < j0 + strip; ++j) {
+                    const std::size_t point = static_cast<std::size_t>(i) * static_cast<std::size_t>(nY) + static_cast<std::size_t>(j);
+                    const std::size_t first = static_cast<std::size_t>(j) * perPoint;
+                    PointSums sums;
+                    sumPoint(road, lookups, s.sights.data() + first, s.intensities.data() + first,
+                             s.places.data() + static_cast<std::size_t>(j - j0) * perPoint, s.reflections, sums,
+                             s.agedTerms.data() + first);
+                    for (std::size_t k = 0; k < sums.luminance.size(); ++k) {
+                        luminanceByDirection[point * kDirections + k] = sums.luminance[k] * flux;
+                    }
+                    pass.luminanceObserver1(i, j) = sums.observer1 * flux;
+                    pass.luminanceObserver2(i, j) = sums.observer2 * flux;
+                    pass.horizontalIlluminance(i, j) = sums.horizontal * flux;
+                    pass.hemisphericalIlluminance(i, j) = sums.hemispherical * flux;
+                }
+            }
+        }
+        for (int c = 0; c < count; ++c) {
+            if (withGlare) columnGlare(road, eyeRow[c], column[c], nY, *scratch[c], *pass.glare);
+            aged.add(column[c], scratch[c]->agedTerms);
+        }
+        const std::lock_guard<std::mutex> lock(scratchMutex);
+        for (int c = 0; c < count; ++c) idle.push_back(std::move(scratch[c]));
     });
     const double g = aged.sum();
     pass.agedAsphaltReflectedPercent = g * 10.0 * road.roadWidth * road.spacing / static_cast<double>(nX * nY * 100);

@@ -42,6 +42,9 @@ public:
     double coefficient(double beta, double tanGamma) const;
     // The same for a batch (x1 = beta, x2 = tan gamma), each value the bits coefficient() gives.
     void coefficientMany(std::span<TableLookup> lookups) const;
+    // Lookups with the same arguments give the same value without side effects (both axes
+    // strictly ascending): a repeated one may reuse the earlier value.
+    bool repeatable() const { return spline_.strictlyAscending(); }
 
 private:
     PreparedSplineTable2D spline_;
