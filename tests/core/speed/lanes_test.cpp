@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -192,6 +193,28 @@ TEST(Lanes, EqualAbscissaeAndAxesOutOfOrder) {
     expectIdentical(synthetic(20, 29, 8U, 0.0, 0.0, kNaturalEnd, 0.0, Axes::TwoEqual), 600, 18U);
     expectIdentical(synthetic(12, 30, 9U, kNaturalEnd, kNaturalEnd, kNaturalEnd, kNaturalEnd, Axes::OneOutOfOrder), 600,
                     19U);
+}
+
+TEST(Lanes, ACopyOutlivesItsOriginal) {
+    // A copy views its own second derivatives and lane data, not those of the original.
+    const Table t = synthetic(25, 37, 21U, kNaturalEnd, kNaturalEnd, kNaturalEnd, kNaturalEnd);
+    std::vector<TableLookup> want = queries(t, 22U, 200);
+    auto original = std::make_unique<PreparedSplineTable2D>(t.x1.data(), t.x2.data(), t.y.data(), t.m, t.n, t.ld,
+                                                             t.rowStart, t.columnStart);
+    original->evaluateMany(t.extrapolation, t.columnEnd, want, {}, InstructionSet::Scalar);
+    PreparedSplineTable2D copy(*original);
+    PreparedSplineTable2D assigned;
+    assigned = *original;
+    original.reset();
+    for (const PreparedSplineTable2D* table : {&copy, &assigned}) {
+        for (const InstructionSet set : supportedInstructionSets()) {
+            std::vector<TableLookup> got = queries(t, 22U, 200);
+            table->evaluateMany(t.extrapolation, t.columnEnd, got, {}, set);
+            for (std::size_t q = 0; q < got.size(); ++q) {
+                ASSERT_TRUE(same(got[q].value, want[q].value)) << instructionSetName(set) << " query " << q;
+            }
+        }
+    }
 }
 
 }  // namespace
