@@ -109,15 +109,20 @@ void prepareSpline(const double* x, const double* y, int n, double startSlope, d
     for (int k = n - 2; k >= 0; --k) y2[k] = y2[k] * y2[k + 1] + u[k];
 }
 
+double evaluateSplineIn(const double* x, const double* y, const double* y2, int lo, double xq,
+                        const EqualAbscissae& onEqual) {
+    const int hi = lo + 1;
+    const double h = x[hi] - x[lo];
+    if (h == 0.0) return equalAbscissae(y[lo], y[hi], onEqual);
+    const double a = (x[hi] - xq) / h;
+    const double b = (xq - x[lo]) / h;
+    return a * y[lo] + b * y[hi] + ((a * a * a - a) * y2[lo] + (b * b * b - b) * y2[hi]) * (h * h) / 6.0;
+}
+
 double evaluateSpline(const double* x, const double* y, const double* y2, int n, double xq,
                       const EqualAbscissae& onEqual) {
     checkPointCount(n);
-    const Bracket br = bracket(x, n, xq);
-    const double h = x[br.hi] - x[br.lo];
-    if (h == 0.0) return equalAbscissae(y[br.lo], y[br.hi], onEqual);
-    const double a = (x[br.hi] - xq) / h;
-    const double b = (xq - x[br.lo]) / h;
-    return a * y[br.lo] + b * y[br.hi] + ((a * a * a - a) * y2[br.lo] + (b * b * b - b) * y2[br.hi]) * (h * h) / 6.0;
+    return evaluateSplineIn(x, y, y2, bracket(x, n, xq).lo, xq, onEqual);
 }
 
 void prepareSplineTable2D(const SplineTable2D& table, double startSlope) {
@@ -273,57 +278,39 @@ PreparedSplineTable2D::PreparedSplineTable2D(const double* x1, const double* x2,
             q[3] = y2_[lo + 1];
         }
     }
-    guide1_.build(x1, m);
-    guide2_.build(x2, n);
+    guide1_ = BracketGuide(x1, m);
+    guide2_ = BracketGuide(x2, n);
 }
 
-// On an ascending axis the bisection's bracket is the last knot at or below the query, kept
-// within 0 .. n-2 (n-2 for a NaN). Cells narrower than the narrowest interval hold at most
-// one knot each: from the last knot at or below its cell's lower edge the bracket is that
-// knot or the next one, which a comparison settles; a query that rounding put into a
-// neighbouring cell is walked to its knot.
-void PreparedSplineTable2D::AxisGuide::build(const double* x, int n) {
-    ascending = true;
+BracketGuide::BracketGuide(const double* x, int n) {
+    checkPointCount(n);
+    ascending_ = true;
     double narrowest = std::numeric_limits<double>::infinity();
     for (int i = 0; i + 1 < n; ++i) {
-        ascending = ascending && x[i] < x[i + 1];
+        ascending_ = ascending_ && x[i] < x[i + 1];
         narrowest = std::min(narrowest, x[i + 1] - x[i]);
     }
     const double width = x[n - 1] - x[0];
     constexpr double kMaxCells = 4096.0;
-    if (!ascending || !std::isfinite(width) || !(narrowest > 0.0)) {
-        ascending = false;
+    if (!ascending_ || !std::isfinite(width) || !(narrowest > 0.0)) {
+        ascending_ = false;
         return;
     }
     const double cells = std::min(std::ceil(width / narrowest) + 1.0, kMaxCells);
-    origin = x[0];
-    scale = cells / width;
-    knots.assign(x, x + n);
-    knots.push_back(std::numeric_limits<double>::infinity());
-    start.assign(static_cast<std::size_t>(cells), 0);
+    origin_ = x[0];
+    scale_ = cells / width;
+    knots_.assign(x, x + n);
+    knots_.push_back(std::numeric_limits<double>::infinity());
+    start_.assign(static_cast<std::size_t>(cells), 0);
     int i = 0;
-    for (std::size_t g = 0; g < start.size(); ++g) {
-        const double edge = origin + static_cast<double>(g) / scale;
+    for (std::size_t g = 0; g < start_.size(); ++g) {
+        const double edge = origin_ + static_cast<double>(g) / scale_;
         while (i + 1 < n && x[i + 1] <= edge) ++i;
-        start[g] = i;
+        start_[g] = i;
     }
 }
 
-inline int PreparedSplineTable2D::AxisGuide::bracket(const double* x, int n, double xq) const {
-    if (!ascending) return vl::bracket(x, n, xq).lo;
-    if (std::isnan(xq)) return n - 2;
-    const double f = (xq - origin) * scale;
-    const double last = static_cast<double>(start.size() - 1);
-    const int g = static_cast<int>(f < 0.0 ? 0.0 : (f > last ? last : f));
-    const double* k = knots.data();
-    int i = start[static_cast<std::size_t>(g)];
-    i += static_cast<int>(k[i + 1] <= xq);
-    if (!((k[i] <= xq || i == 0) && k[i + 1] > xq)) {
-        while (i > 0 && k[i] > xq) --i;
-        while (k[i + 1] <= xq) ++i;
-    }
-    return i < n - 2 ? i : n - 2;
-}
+int bisectLower(const double* x, int n, double xq) { return bracket(x, n, xq).lo; }
 
 PreparedSplineTable2D::PreparedSplineTable2D(const PreparedSplineTable2D& other)
     : y2_(other.y2_),
@@ -387,7 +374,7 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
         double x1c = q.x1;
         if (q.x1 < x1[0]) x1c = x1[0];
         if (q.x1 > x1[m - 1]) x1c = x1[m - 1];
-        const int lo1 = guide1_.bracket(x1, m, x1c);
+        const int lo1 = guide1_.lower(x1, m, x1c);
         const Bracket b1{lo1, lo1 + 1};
         const double h1 = x1[b1.hi] - x1[b1.lo];
         if (h1 == 0.0) {
@@ -405,13 +392,13 @@ void PreparedSplineTable2D::evaluateMany(double extrapolationSlope, double colum
             haveLast = true;
             lastX2 = std::bit_cast<std::uint64_t>(q.x2);
             lastX2c = clampedX2(q.x2);
-            lastLo2 = guide2_.bracket(x2, n, lastX2c);
+            lastLo2 = guide2_.lower(x2, n, lastX2c);
         }
         l.x2c[0] = lastX2c;
         l.lo2[0] = lastLo2;
         if (q.second) {
             l.x2c[1] = clampedX2(q.x2Second);
-            l.lo2[1] = guide2_.bracket(x2, n, l.x2c[1]);
+            l.lo2[1] = guide2_.lower(x2, n, l.x2c[1]);
         } else {
             l.x2c[1] = 0.0;
             l.lo2[1] = -1;
