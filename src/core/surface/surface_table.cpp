@@ -18,12 +18,12 @@ void SurfaceReflection::coefficientMany(std::span<TableLookup> lookups) const {
 }
 
 AgedAsphaltReflectance::AgedAsphaltReflectance(const AgedAsphaltCurve& curve, EqualAbscissae onEqual)
-    : curve_(curve), onEqual_(std::move(onEqual)) {
+    : curve_(curve), guide_(curve_.x.data(), kAgedAsphaltPoints), onEqual_(std::move(onEqual)) {
     prepareSpline(curve_.x.data(), curve_.y.data(), kAgedAsphaltPoints, kNaturalEnd, kNaturalEnd, y2_.data());
 }
 
 double AgedAsphaltReflectance::at(double gamma) const {
-    return evaluateSpline(curve_.x.data(), curve_.y.data(), y2_.data(), kAgedAsphaltPoints, gamma, onEqual_);
+    return evaluateSplineIn(curve_.x.data(), curve_.y.data(), y2_.data(), guide_.lower(curve_.x.data(), kAgedAsphaltPoints, gamma), gamma, onEqual_);
 }
 
 }  // namespace vl

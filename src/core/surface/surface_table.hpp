@@ -62,6 +62,7 @@ public:
 private:
     AgedAsphaltCurve curve_;
     std::array<double, kAgedAsphaltPoints> y2_{};
+    BracketGuide guide_;
     EqualAbscissae onEqual_;
 };
 
