@@ -32,12 +32,4 @@ double azimuthToLuminaire(double dx, double dy) {
     return 180.0 - atand(-dy / dx);
 }
 
-double foldAzimuth(double azimuth, double viewing) {
-    double b = azimuth + 360.0 - viewing;
-    if (b > 360.0) b = b - 360.0;
-    if (b > 360.0) b = b - 360.0;
-    if (b > 180.0) b = 360.0 - b;
-    return b;
-}
-
 }  // namespace vl

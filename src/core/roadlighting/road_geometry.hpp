@@ -31,7 +31,13 @@ inline constexpr int kRowLuminaires = 29;            // main row n = 14 .. -14
 double azimuthToLuminaire(double dx, double dy);
 
 // beta in 0..180 from an azimuth A and a viewing azimuth a.
-double foldAzimuth(double azimuth, double viewing);
+inline double foldAzimuth(double azimuth, double viewing) {
+    double b = azimuth + 360.0 - viewing;
+    if (b > 360.0) b = b - 360.0;
+    if (b > 360.0) b = b - 360.0;
+    if (b > 180.0) b = 360.0 - b;
+    return b;
+}
 
 // Luminaire numbers n (x = n * S) in the order each sum visits them.
 inline constexpr std::array<int, 29> kMainRow = {14, 13, 12, 11, 10, 9,  8,  7,  6,  5,  4,  3,  2,   1,  0,
