@@ -78,8 +78,12 @@ Canvas::~Canvas() {
 }
 
 void Canvas::selectFont(double size, bool bold) const {
-    cairo_select_font_face(cr_, kFontFamily, CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    // The two faces are made once and kept for the life of the process: cairo drops a
+    // font pattern each time a face is made anew and let go.
+    static cairo_font_face_t* const regular =
+        cairo_toy_font_face_create(kFontFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    static cairo_font_face_t* const heavy = cairo_toy_font_face_create(kFontFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_face(cr_, bold ? heavy : regular);
     cairo_set_font_size(cr_, size);
 }
 
