@@ -141,12 +141,6 @@ TEST(InputFileReads, FailuresNameTheFileAndStop) {
     }
 }
 
-}  // namespace
-}  // namespace vl
-
-namespace vl {
-namespace {
-
 TEST(InputFileReads, ErrorMessagesCarryNoControlBytes) {
     test::ScratchDir dir;
     dir.write("ctl.txt", std::string("\x1b[2J\x07zz\n", 8));
