@@ -1,11 +1,12 @@
 #include "app/process_stop.hpp"
 
+#include "core/roadlighting/column_workers.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {
 
 void stopWithConsoleMessage(std::string_view text) {
-    consoleText(text);
+    if (claimColumnStop()) consoleText(text);
     throw ProcessStop{1, {}, std::string(text)};
 }
 

@@ -12,4 +12,9 @@ inline constexpr int kRoadLightingWorkers = 2;
 // Calls column(i) once for every i in 0..count-1, on up to `workers` threads.
 void forEachColumn(int count, int workers, const std::function<void(int)>& column);
 
+// Whether a stop raised now may write its message: always outside forEachColumn; while
+// columns are shared out, only for the first stop, so that a run stopped on two threads
+// at once says so once.
+bool claimColumnStop();
+
 }  // namespace vl
