@@ -29,7 +29,7 @@ constexpr int kDirectRatioLines = 10;
 // The next line by position; the end of the file is a read error.
 std::string positionalLine(InputFile& file, std::string_view what) {
     auto line = file.nextLine();
-    if (!line) file.fail(std::string("end of file reached while reading ") + std::string(what));
+    if (!line) file.failAtEnd(what);
     return *line;
 }
 
@@ -37,7 +37,7 @@ std::string positionalLine(InputFile& file, std::string_view what) {
 std::string firstValueItem(InputFile& file, const std::string& line, std::string_view what) {
     SplitLine split = splitItems(line);
     if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null || split.items[0].quoted) {
-        file.fail(std::string(what) + " missing: the line holds no value");
+        file.fail(what, line.find_first_not_of(" \t\r") == std::string::npos ? "an empty line" : "no value");
     }
     return split.items[0].text;
 }
@@ -46,7 +46,7 @@ double realOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseReal(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not a number (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (a number)", "\"" + item.substr(0, 40) + "\"");
     return *value;
 }
 
@@ -54,7 +54,7 @@ int integerOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseInteger(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not an integer (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (an integer)", "\"" + item.substr(0, 40) + "\"");
     return static_cast<int>(*value);
 }
 
@@ -202,11 +202,11 @@ void writeOriginalPhotometry(const PhotometryTable& p) {
 PhotometryDimensions readPhotometryDimensions(const std::string& fileName) {
     InputFile file(fileName);
     PhotometryDimensions dims;
-    positionalLine(file, "line 1");
-    positionalLine(file, "line 2");
-    positionalLine(file, "line 3");
+    positionalLine(file, "header line 1");
+    positionalLine(file, "header line 2");
+    positionalLine(file, "header line 3");
     dims.cPlanes = integerOnLine(file, "the number of C planes Mc");
-    positionalLine(file, "line 5");
+    positionalLine(file, "header line 5");
     dims.gammaAngles = integerOnLine(file, "the number of gamma angles Ng");
     checkDimensions(fileName, dims.cPlanes, dims.gammaAngles);
     return dims;
@@ -225,7 +225,7 @@ void readPhotometry() {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is no text).
-    bothStreams(fmt::listText(fixedText(positionalLine(file, "line 1"), kTextWidth)));
+    bothStreams(fmt::listText(fixedText(positionalLine(file, "header line 1"), kTextWidth)));
 
     p.typeIndicator = integerOnLine(file, "Ityp");
     p.symmetry = integerOnLine(file, "Isym");
@@ -237,10 +237,10 @@ void readPhotometry() {
     p.gammaStep = realOnLine(file, "Dg");
     checkDimensions(fileName, mc, ng);
 
-    positionalLine(file, "line 8");
-    const std::string luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
+    positionalLine(file, "header line 8");
+    const std::string luminaireName = fixedText(positionalLine(file, "header line 9"), kTextWidth);
     bothStreams(fmt::listText(luminaireName));
-    for (int line = 10; line <= 12; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 10; line <= 12; ++line) positionalLine(file, "header line " + std::to_string(line));
 
     const std::vector<std::string> shape = {
         fmt::ListLine().text("ityp").integer(p.typeIndicator).str(),
@@ -253,7 +253,7 @@ void readPhotometry() {
     for (const std::string& line : shape) writeLine(Stream::Console, line);
     for (const std::string& line : shape) writeLine(Stream::Report, line);
 
-    for (int line = 13; line <= 21; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 13; line <= 21; ++line) positionalLine(file, "header line " + std::to_string(line));
     s.emission.downwardFluxFactor = realOnLine(file, "DFF");
     s.emission.lightOutputRatio = realOnLine(file, "LORL");
     p.conversionFactor = realOnLine(file, "CFLI");
