@@ -1,6 +1,7 @@
 #include "app/driver.hpp"
 
 #include "app/installation_file.hpp"
+#include "app/plausibility.hpp"
 #include "writers/data_tables.hpp"
 #include "writers/format.hpp"
 #include "writers/plot_images.hpp"
@@ -44,6 +45,7 @@ void writeBanner() {
 void runComputation(std::string& reportName) {
     writeBanner();
     const InstallationData driverCopy = readInstallationFile();
+    warnImplausibleInputs(driverCopy);
     const PhotometryDimensions dimensions = readPhotometryDimensions(driverCopy.photometryFile);
     if (driverCopy.gridChoice < 1 || driverCopy.gridChoice > 9) {
         stopWithConsoleMessage("wrong input grid choice");
