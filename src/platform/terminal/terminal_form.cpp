@@ -539,12 +539,13 @@ void TerminalForm::paintControl(std::size_t index) {
     }
 }
 
-// An edit grows into free cells on its right while its text needs them; the cursor is
-// placed in the same width as the text is drawn.
+// An edit grows into free cells on its right while its text needs them (the focused one
+// also for the cursor after its text), so that a text that fits is shown from its start;
+// the cursor is placed in the same width as the text is drawn.
 int TerminalForm::editWidth(std::size_t index) {
     const ControlSpec& c = resource_.controls[index];
     const CellRect& r = cells_[index];
-    const int needed = static_cast<int>(edits_[c.id].text().size()) + 2;
+    const int needed = static_cast<int>(edits_[c.id].text().size()) + (c.id == focus_ ? 3 : 2);
     return needed > r.width ? std::min(needed, std::max(r.width, r.room)) : r.width;
 }
 
