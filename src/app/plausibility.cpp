@@ -1,11 +1,11 @@
 #include "app/plausibility.hpp"
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 
 #include "app/grid_records.hpp"
 #include "app/installation_file.hpp"
-#include "writers/format.hpp"
 
 namespace vl {
 
@@ -16,7 +16,12 @@ std::function<void(std::string_view)>& sink() {
     return s;
 }
 
-std::string number(double value) { return fmt::freeReal(value); }
+// Six significant digits: the figure as typed, not its binary expansion (W x f).
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
 
 }  // namespace
 
