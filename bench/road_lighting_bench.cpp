@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary working directory holding a copy of the bundled data.
+// A temporary working directory holding a copy of the bundled data, with a full-sphere luminaire.
 class BundledDirectory {
 public:
     BundledDirectory() : previous_(fs::current_path()) {
@@ -30,6 +30,9 @@ public:
         for (const auto& entry : fs::directory_iterator(VL_BUNDLED_DATA_DIR)) {
             if (entry.is_regular_file()) fs::copy_file(entry.path(), path_ / entry.path().filename());
         }
+        // The full-sphere photometry the timings were first taken with.
+        fs::copy_file(fs::path(VL_TEST_DATA_DIR) / "ldt/derived/strada_nogap.ldt", path_ / "eulumdat.ldt",
+                      fs::copy_options::overwrite_existing);
         fs::current_path(path_);
     }
     ~BundledDirectory() {

@@ -8,6 +8,7 @@
 
 #include "app/computation_state.hpp"
 #include "app/installation_file.hpp"
+#include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
 #include "readers/eulumdat.hpp"
 #include "readers/read_error.hpp"
@@ -112,6 +113,7 @@ void writeJson(const RunInputs& in, const RunResult& result, const assessment::R
 void runDriver(std::string& reportName) {
     writeBanner();
     const InstallationData driverCopy = readInstallationFile();
+    warnImplausibleInputs(driverCopy);
     const PhotometryDimensions dimensions = readEulumdatDimensions(driverCopy.photometryFile);
     if (driverCopy.gridChoice < 1 || driverCopy.gridChoice > 9) {
         stopWithConsoleMessage("wrong input grid choice");

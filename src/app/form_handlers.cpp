@@ -5,6 +5,7 @@
 #include "app/driver.hpp"
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
+#include "app/plausibility.hpp"
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
 #include "readers/text_input.hpp"
@@ -82,6 +83,14 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
         }
     }
     writeInstallationFile(data);
+    const std::vector<std::string> warnings = installationWarnings(data);
+    if (warnings.empty()) {
+        form.setStatus("");
+    } else {
+        std::string status = "Warning: " + warnings.front();
+        if (warnings.size() > 1) status += " (and " + std::to_string(warnings.size() - 1) + " more)";
+        form.setStatus(status);
+    }
 }
 
 void onStartComputation(platform::Form& form, int, platform::EventKind) {
@@ -89,7 +98,9 @@ void onStartComputation(platform::Form& form, int, platform::EventKind) {
     runComputation(reportName);
     const auto first = reportName.find_first_not_of(' ');
     const auto last = reportName.find_last_not_of(' ');
-    form.setText(kReportNameField, first == std::string::npos ? "" : reportName.substr(first, last - first + 1));
+    const std::string name = first == std::string::npos ? "" : reportName.substr(first, last - first + 1);
+    form.setText(kReportNameField, name);
+    if (!name.empty()) form.setStatus("Report: " + name);
 }
 
 bool runInputForm(platform::FormToolkit& toolkit) {

@@ -44,16 +44,16 @@ InstallationData readInstallationFile() {
     InputFile file(kInstallationFileName);
     InstallationData data;
     ListRead read(file);
-    read.real(data.lampFlux);
-    read.real(data.roadWidth);
-    read.real(data.spacing);
-    read.real(data.overhang);
-    read.real(data.poleHeight);
-    read.real(data.maintenanceFactor);
-    read.real(data.tilt);
-    read.text(data.surfaceClass, 2);
-    read.integer(data.gridChoice);
-    read.text(data.photometryFile, 20);
+    read.real(data.lampFlux, "the lamp flux");
+    read.real(data.roadWidth, "the road width");
+    read.real(data.spacing, "the pole spacing");
+    read.real(data.overhang, "the overhang");
+    read.real(data.poleHeight, "the pole height");
+    read.real(data.maintenanceFactor, "the maintenance factor");
+    read.real(data.tilt, "the tilt");
+    read.text(data.surfaceClass, 2, "the surface class");
+    read.integer(data.gridChoice, "the grid choice");
+    read.text(data.photometryFile, 20, "the Eulumdat file name");
     return data;
 }
 
@@ -61,18 +61,18 @@ GridChoice readGridChoice(int choice) {
     InputFile file(kGridFileName);
     for (;;) {
         GridChoice record;
-        if (file.atEnd()) file.fail("end of file reached: no grid record number " + std::to_string(choice));
+        if (file.atEnd()) file.failAtEnd("grid record number " + std::to_string(choice));
         record.gridTitle = file.readFixedText(40);
         ListRead read(file);
-        read.integer(record.gridNumber);
-        read.integer(record.pointsAlongX);
-        read.character(record.startFlagX);
-        read.integer(record.pointsAlongY);
-        read.character(record.startFlagY);
-        read.real(record.observerDistance);
-        read.real(record.observerHeight);
-        read.real(record.observer1Offset);
-        read.real(record.observer2Offset);
+        read.integer(record.gridNumber, "the grid number");
+        read.integer(record.pointsAlongX, "the points along X");
+        read.character(record.startFlagX, "the placement along X");
+        read.integer(record.pointsAlongY, "the points along Y");
+        read.character(record.startFlagY, "the placement along Y");
+        read.real(record.observerDistance, "the observer distance");
+        read.real(record.observerHeight, "the observer height");
+        read.real(record.observer1Offset, "the fraction of observer 1");
+        read.real(record.observer2Offset, "the fraction of observer 2");
         if (record.gridNumber == choice) return record;
     }
 }
@@ -97,7 +97,9 @@ void checkGridRecord(const GridChoice& record) {
 
 int readExtendFlag() {
     InputFile file(kExtendFileName);
-    return file.readInteger();
+    int flag = 0;
+    ListRead(file).integer(flag, "the switch of the plot images");
+    return flag;
 }
 
 }  // namespace vl

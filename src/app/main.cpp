@@ -15,7 +15,11 @@
 #include "app/driver.hpp"
 #include "app/form_handlers.hpp"
 #include "app/form_layout.hpp"
+#include "app/grid_records.hpp"
+#include "app/installation_file.hpp"
+#include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
+#include "app/setting_check.hpp"
 #include "platform/scripted_form.hpp"
 #ifdef VL_HAVE_TERMINAL
 #include "platform/terminal/terminal_form.hpp"
@@ -26,7 +30,7 @@ namespace {
 constexpr const char* kVersion = "vesperluminal beta 1.6.1";
 
 void printHelp() {
-    std::cout << "Usage: vesperluminal [--batch [--set ID=TEXT]... [--start]...] [--run] [--json PATH]\n"
+    std::cout << "Usage: vesperluminal [--batch [--strict] [--set ID=TEXT]... [--start]...] [--run] [--json PATH]\n"
                  "                    [--assess [CLASS] [--power WATTS] [--hours H | --profile SPEC]] [--help] [--version]\n"
                  "\n"
                  "Evaluates one straight road lighting installation and the light pollution it causes.\n"
@@ -39,6 +43,8 @@ void printHelp() {
                  "  --set ID=TEXT field id 1001..1021 or one of: flux width spacing overhang tilt height\n"
                  "                maintenance surface photometry grid\n"
                  "  --start       press \"Start computation\"\n"
+                 "  --strict      a --set whose text is not taken whole is an error: nothing is run\n"
+                 "                (without it, standard error says what was stored instead)\n"
                  "  --run         one computation on the input_nocturne.dat already present (no form)\n"
                  "  --json PATH   with --run or --batch: every figure of each run as JSON in PATH (each\n"
                  "                run replaces it)\n"
@@ -52,6 +58,7 @@ void printHelp() {
                  "  --help        this text\n"
                  "  --version     the version\n"
                  "\n"
+                 "Warnings about inputs that no real installation has go to standard error; the run goes on.\n"
                  "VESPERLUMINAL_CLOCK=ccyymmddhhmmss fixes the date and time a run reads.\n";
 }
 
@@ -64,6 +71,33 @@ int fieldId(const std::string& name) {
     if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || name.size() > 5) return -1;
     const int id = std::stoi(name);
     return id >= 1001 && id <= 1021 ? id : -1;
+}
+
+// The name a --set uses for a field: its alias, or its number.
+std::string fieldName(int id) {
+    static const std::map<int, std::string> names = {
+        {1001, "flux"},   {1002, "width"},       {1006, "spacing"}, {1005, "overhang"},   {1008, "tilt"},
+        {1009, "height"}, {1011, "maintenance"}, {1012, "surface"}, {1010, "photometry"}, {1021, "grid"}};
+    auto it = names.find(id);
+    return it == names.end() ? std::to_string(id) : it->second;
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
+    return text;
+}
+
+// "wrong input grid choice" on the Console; standard error adds what would have been valid.
+void explainGridChoice() {
+    std::string choice = "the grid choice";
+    try {
+        choice = "grid choice " + std::to_string(vl::readInstallationFile().gridChoice);
+    } catch (const vl::ProcessStop&) {
+    }
+    const auto records = vl::peekGridRecords(vl::kGridFileName);
+    std::cerr << "vesperluminal: " << choice << " is not one of 1 to 9; " << vl::kGridFileName
+              << " holds the records " << vl::recordNumberList(records) << '\n';
 }
 
 int usageError(const std::string& message) {
@@ -86,6 +120,7 @@ int run(int argc, char** argv) {
     const std::vector<std::string>& args = assessment.otherArguments;
     bool batch = false;
     bool single = false;
+    bool strict = false;
     vl::platform::Script script;
     script.startButton = vl::kStartButton;
     script.resultField = vl::kReportNameField;
@@ -114,6 +149,8 @@ int run(int argc, char** argv) {
             }
             if (path.empty()) return usageError("--json needs a file name");
             vl::state().options.jsonPath = path;
+        } else if (a == "--strict") {
+            strict = true;
         } else if (a == "--start") {
             script.actions.push_back({vl::platform::ScriptAction::Kind::Start, 0, {}});
         } else if (a == "--set" || a.rfind("--set=", 0) == 0) {
@@ -141,23 +178,56 @@ int run(int argc, char** argv) {
         vl::runComputation(reportName);
         return 0;
     }
-    if (!batch && !script.actions.empty()) return usageError("--set and --start go with --batch");
+    if (!batch && (!script.actions.empty() || strict)) return usageError("--set, --start and --strict go with --batch");
     if (batch) {
-        vl::platform::ScriptedToolkit toolkit(script);
-        vl::runInputForm(toolkit);
+        // Each --set is checked against what its field takes: an error with --strict (nothing
+        // is run), otherwise a warning naming what was stored.
+        bool refused = false;
+        for (const auto& action : script.actions) {
+            if (action.kind != vl::platform::ScriptAction::Kind::Set) continue;
+            const auto problems = vl::settingProblems(action.id, action.text);
+            if (problems.empty()) continue;
+            const std::string setting = "--set " + fieldName(action.id) + "=" + action.text;
+            if (strict) {
+                std::cerr << "vesperluminal: " << setting << ": not taken whole: " << joined(problems) << '\n';
+                refused = true;
+            } else if (!vl::isInputField(action.id)) {
+                std::cerr << "vesperluminal: warning: " << setting << ": " << joined(problems) << '\n';
+            }
+        }
+        if (refused) {
+            std::cerr << "vesperluminal: nothing was run (--strict)\n";
+            return 64;
+        }
+        vl::platform::ScriptedToolkit scripted(script);
+        auto toolkit = vl::notifyingToolkit(scripted, [](vl::platform::Form& form, int id) {
+            const std::string typed = form.text(id);
+            const auto problems = vl::settingProblems(id, typed);
+            if (problems.empty()) return;
+            std::cerr << "vesperluminal: warning: --set " << fieldName(id) << "=" << typed
+                      << ": not taken whole: " << joined(problems) << "; input_nocturne.dat holds "
+                      << vl::storedColumn(id, vl::formInstallation()) << '\n' << std::flush;
+        });
+        vl::runInputForm(*toolkit);
         return 0;
     }
 #ifdef VL_HAVE_TERMINAL
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         auto toolkit = vl::platform::makeTerminalToolkit();
+        // The status line shows the warnings; standard error would write over the screen.
+        vl::setWarningSink([](std::string_view) {});
         terminalActive = true;
         vl::runInputForm(*toolkit);
         restore();
         terminalActive = false;
         return 0;
     }
-#endif
     std::cerr << "vesperluminal: the input form needs a terminal; use --batch (see --help)\n";
+#else
+    std::cerr << "vesperluminal: this build has no input form: the ncurses headers were missing when it was\n"
+                 "built. Install them (Debian: apt-get install libncurses-dev, or run tools/setup.sh) and\n"
+                 "build again; meanwhile --batch and --run work (see --help).\n";
+#endif
     return 64;
 }
 
@@ -172,6 +242,7 @@ int main(int argc, char** argv) {
         std::cout.flush();
         if (terminalActive && !stop.consoleMessage.empty()) std::cout << ' ' << stop.consoleMessage << '\n';
         if (!stop.errorMessage.empty()) std::cerr << stop.errorMessage << '\n';
+        if (stop.status == 1 && stop.consoleMessage == "wrong input grid choice") explainGridChoice();
         status = stop.status;
     } catch (const std::exception& error) {
         restore();

@@ -68,6 +68,8 @@ public:
     virtual Rect windowRect() const = 0;
     virtual void move(int left, int top, int width, int height) = 0;
     virtual void bringToForeground() = 0;
+    // A short message for the form's status line (empty: none); forms without one ignore it.
+    virtual void setStatus(std::string_view) {}
 };
 
 class FormToolkit {

@@ -26,7 +26,7 @@ constexpr int kMaxAxis = 200;  // C planes (with the closing one) and gamma angl
 // The next line by position; the end of the file is a read error.
 std::string positionalLine(InputFile& file, std::string_view what) {
     auto line = file.nextLine();
-    if (!line) file.fail(std::string("end of file reached while reading ") + std::string(what));
+    if (!line) file.failAtEnd(what);
     return *line;
 }
 
@@ -34,7 +34,7 @@ std::string positionalLine(InputFile& file, std::string_view what) {
 std::string firstValueItem(InputFile& file, const std::string& line, std::string_view what) {
     SplitLine split = splitItems(line);
     if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null || split.items[0].quoted) {
-        file.fail(std::string(what) + " missing: the line holds no value");
+        file.fail(what, line.find_first_not_of(" \t\r") == std::string::npos ? "an empty line" : "no value");
     }
     return split.items[0].text;
 }
@@ -43,7 +43,7 @@ double realOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseReal(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not a number (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (a number)", "\"" + item.substr(0, 40) + "\"");
     return *value;
 }
 
@@ -51,7 +51,7 @@ int integerOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseInteger(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not an integer (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (an integer)", "\"" + item.substr(0, 40) + "\"");
     return static_cast<int>(*value);
 }
 
@@ -163,11 +163,11 @@ void readIntensities(InputFile& file, PhotometryTable& p, int symmetry, int mc, 
 PhotometryDimensions readEulumdatDimensions(const std::string& fileName) {
     InputFile file(fileName);
     PhotometryDimensions dims;
-    positionalLine(file, "line 1");
-    positionalLine(file, "line 2");
-    positionalLine(file, "line 3");
+    positionalLine(file, "header line 1");
+    positionalLine(file, "header line 2");
+    positionalLine(file, "header line 3");
     dims.cPlanes = integerOnLine(file, "the number of C planes Mc");
-    positionalLine(file, "line 5");
+    positionalLine(file, "header line 5");
     dims.gammaAngles = integerOnLine(file, "the number of gamma angles Ng");
     checkDimensions(fileName, dims.cPlanes, dims.gammaAngles);
     return dims;
@@ -179,7 +179,7 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is kept as it stands).
-    h.identification = fixedText(positionalLine(file, "line 1"), kTextWidth);
+    h.identification = fixedText(positionalLine(file, "header line 1"), kTextWidth);
     out.progress = EulumdatProgress::Identification;
 
     h.typeIndicator = integerOnLine(file, "Ityp");
@@ -193,13 +193,13 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     checkDimensions(fileName, mc, ng);
     out.progress = EulumdatProgress::Dimensions;
 
-    positionalLine(file, "line 8");
-    h.luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
+    positionalLine(file, "header line 8");
+    h.luminaireName = fixedText(positionalLine(file, "header line 9"), kTextWidth);
     out.progress = EulumdatProgress::LuminaireName;
-    for (int line = 10; line <= 12; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 10; line <= 12; ++line) positionalLine(file, "header line " + std::to_string(line));
     out.progress = EulumdatProgress::Shape;
 
-    for (int line = 13; line <= 21; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 13; line <= 21; ++line) positionalLine(file, "header line " + std::to_string(line));
     DeclaredLuminaireData& d = p.declared;
     d.downwardFluxFactor = realOnLine(file, "DFF");
     d.lightOutputRatio = realOnLine(file, "LORL");

@@ -1,5 +1,6 @@
 #include "readers/text_input.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -153,10 +154,17 @@ std::optional<std::string> firstText(std::string_view text) {
     return split.items[0].text;
 }
 
+std::string quotedItem(const FreeItem& item) {
+    std::string text = "\"" + item.text.substr(0, 40) + "\"";
+    if (item.quoted) text = "the quoted text " + text;
+    return text;
+}
+
 InputFile::InputFile(std::string name) : name_(std::move(name)) {
     std::error_code ec;
     if (!std::filesystem::exists(name_, ec)) {
         std::ofstream create(name_);  // a missing input file is created empty
+        created_ = create.is_open();
     }
     std::ifstream in(name_, std::ios::binary);
     if (!in.is_open()) fail("cannot be opened");
@@ -168,13 +176,28 @@ InputFile::InputFile(std::string name) : name_(std::move(name)) {
     }
 }
 
-void InputFile::fail(std::string_view kind) const {
-    std::string text(kind);
-    if (next_ > 0 && next_ <= lines_.size()) {
-        text += " (line " + std::to_string(next_) + ")";
+void InputFile::stop(std::string text) const {
+    if (created_) {
+        text = "did not exist, so an empty file of that name now stands in its place; " + text;
     }
     throw ReadError(name_, text);
 }
+
+void InputFile::fail(std::string_view expected, std::string_view found) const {
+    const std::size_t line = std::max<std::size_t>(next_, 1);
+    stop("line " + std::to_string(line) + ": expected " + std::string(expected) + ", found " + std::string(found));
+}
+
+void InputFile::failAtEnd(std::string_view expected) const {
+    std::string text = "line " + std::to_string(lines_.size() + 1) + ": expected " + std::string(expected) +
+                       ", found the end of the file";
+    text += lines_.empty() ? " (the file is empty)"
+                           : " (the file has " + std::to_string(lines_.size()) +
+                                 (lines_.size() == 1 ? " line)" : " lines)");
+    stop(text);
+}
+
+void InputFile::fail(std::string_view kind) const { stop(std::string(kind)); }
 
 std::optional<std::string> InputFile::nextLine() {
     if (next_ >= lines_.size()) return std::nullopt;
@@ -183,7 +206,7 @@ std::optional<std::string> InputFile::nextLine() {
 
 std::string InputFile::readFixedText(std::size_t width) {
     auto line = nextLine();
-    if (!line) fail("end of file reached");
+    if (!line) failAtEnd("a line of text");
     std::string text = line->substr(0, std::min(width, line->size()));
     text.resize(width, ' ');
     return text;
@@ -209,7 +232,7 @@ std::string InputFile::readText(std::size_t maxLength) {
 
 ListRead::ListRead(InputFile& file) : file_(file) {}
 
-const FreeItem* ListRead::next(const char* what) {
+const FreeItem* ListRead::next(std::string_view what) {
     if (ended_) return nullptr;
     while (!haveLine_ || position_ >= current_.items.size()) {
         if (haveLine_ && current_.slash) {
@@ -217,7 +240,7 @@ const FreeItem* ListRead::next(const char* what) {
             return nullptr;
         }
         auto line = file_.nextLine();
-        if (!line) file_.fail(std::string("end of file reached while reading ") + what);
+        if (!line) file_.failAtEnd(what);
         current_ = splitItems(*line);
         position_ = 0;
         haveLine_ = true;
@@ -231,30 +254,42 @@ const FreeItem* ListRead::next(const char* what) {
     return item;
 }
 
-void ListRead::real(double& target) {
-    const FreeItem* item = next("a number");
+namespace {
+
+// "a number", or "the road width (a number)" when the item has a name.
+std::string expectation(std::string_view kind, std::string_view name) {
+    if (name.empty()) return std::string(kind);
+    return std::string(name) + " (" + std::string(kind) + ")";
+}
+
+}  // namespace
+
+void ListRead::real(double& target, std::string_view name) {
+    const std::string what = expectation("a number", name);
+    const FreeItem* item = next(what);
     if (!item) return;
     auto value = item->quoted ? std::nullopt : parseReal(item->text);
-    if (!value) file_.fail("\"" + item->text.substr(0, 40) + "\" is not a number");
+    if (!value) file_.fail(what, quotedItem(*item));
     target = *value;
 }
 
-void ListRead::integer(int& target) {
-    const FreeItem* item = next("an integer");
+void ListRead::integer(int& target, std::string_view name) {
+    const std::string what = expectation("an integer", name);
+    const FreeItem* item = next(what);
     if (!item) return;
     auto value = item->quoted ? std::nullopt : parseInteger(item->text);
-    if (!value) file_.fail("\"" + item->text.substr(0, 40) + "\" is not an integer");
+    if (!value) file_.fail(what, quotedItem(*item));
     target = static_cast<int>(*value);
 }
 
-void ListRead::text(std::string& target, std::size_t maxLength) {
-    const FreeItem* item = next("a text");
+void ListRead::text(std::string& target, std::size_t maxLength, std::string_view name) {
+    const FreeItem* item = next(expectation("a text", name));
     if (!item) return;
     target = item->text.substr(0, std::min(maxLength, item->text.size()));
 }
 
-void ListRead::character(char& target) {
-    const FreeItem* item = next("a character");
+void ListRead::character(char& target, std::string_view name) {
+    const FreeItem* item = next(expectation("a character", name));
     if (!item) return;
     target = item->text.empty() ? ' ' : item->text[0];
 }

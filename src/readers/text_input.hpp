@@ -44,19 +44,20 @@ std::optional<std::string> firstText(std::string_view text);
 
 class InputFile;
 
-// One free-format read of several items, possibly over several lines.
+// One free-format read of several items, possibly over several lines. A name given
+// with an item ("the road width") goes into the message when the item cannot be read.
 class ListRead {
 public:
     explicit ListRead(InputFile& file);
-    void real(double& target);
-    void integer(int& target);
+    void real(double& target, std::string_view name = {});
+    void integer(int& target, std::string_view name = {});
     // A text item, cut to maxLength characters.
-    void text(std::string& target, std::size_t maxLength);
+    void text(std::string& target, std::size_t maxLength, std::string_view name = {});
     // A one-character item (its first character).
-    void character(char& target);
+    void character(char& target, std::string_view name = {});
 
 private:
-    const FreeItem* next(const char* what);
+    const FreeItem* next(std::string_view what);
     InputFile& file_;
     SplitLine current_;
     std::size_t position_ = 0;
@@ -64,11 +65,16 @@ private:
     bool ended_ = false;
 };
 
+// The text of an item as a message quotes it: between double quotes, cut to 40 characters.
+std::string quotedItem(const FreeItem& item);
+
 class InputFile {
 public:
-    // Opens the file for reading; a missing file is created empty (its first read fails).
+    // Opens the file for reading; a missing file is created empty (its first read fails,
+    // and the message says that the file did not exist).
     explicit InputFile(std::string name);
     const std::string& name() const { return name_; }
+    bool createdEmpty() const { return created_; }
 
     // One-item reads, each starting on a new line.
     double readReal();
@@ -82,12 +88,20 @@ public:
     std::size_t lineNumber() const { return next_; }
     bool atEnd() const { return next_ >= lines_.size(); }
 
+    // A read error on the last line taken: "line N: expected WHAT, found FOUND".
+    [[noreturn]] void fail(std::string_view expected, std::string_view found) const;
+    // The end of the file where WHAT was expected: "line N: expected WHAT, found the end of
+    // the file", N the first line that is not there.
+    [[noreturn]] void failAtEnd(std::string_view expected) const;
+    // Any other failure of the file (it cannot be opened, it is a directory).
     [[noreturn]] void fail(std::string_view kind) const;
 
 private:
+    [[noreturn]] void stop(std::string text) const;
     std::string name_;
     std::vector<std::string> lines_;
     std::size_t next_ = 0;
+    bool created_ = false;
 };
 
 }  // namespace vl

@@ -120,7 +120,7 @@ TEST(TerminalForm, DefaultsEditRunAndClose) {
     Pane pane(dir.path(), 160, 50);
     ASSERT_TRUE(pane.started());
     if (!pane.waitFor(formShown, 15s)) {
-        if (pane.last().find("needs a terminal") != std::string::npos) GTEST_SKIP() << "built without the terminal form";
+        if (pane.last().find("has no input form") != std::string::npos) GTEST_SKIP() << "built without the terminal form";
         FAIL() << "no form on screen:\n" << pane.last();
     }
     const std::string screen = pane.last();
@@ -204,6 +204,30 @@ TEST(TerminalForm, CompactScreenAndWrongGridStop) {
     EXPECT_NE(screen.find("wrong input grid choice"), std::string::npos) << screen;
     EXPECT_NE(screen.find("VL-TTY-SAME"), std::string::npos) << screen;
     EXPECT_EQ(screen.find("Lamp flux (klm)"), std::string::npos) << screen;
+}
+
+// At 80 x 24 the report field is too narrow for the name: the status line shows it whole.
+// A warning about the inputs shows there while they are typed.
+TEST(TerminalForm, StatusLineShowsWarningsAndTheWholeReportName) {
+    REQUIRE_TMUX();
+    vl::test::ScratchDir dir;
+    dir.copyAllBundled();
+    ::setenv("VESPERLUMINAL_CLOCK", "20260101120000", 1);  // the pane's server starts with it
+    Pane pane(dir.path(), 80, 24);
+    ::unsetenv("VESPERLUMINAL_CLOCK");
+    ASSERT_TRUE(pane.started());
+    ASSERT_TRUE(pane.waitFor(formShown, 15s)) << pane.last();
+    pane.keys("BSpace BSpace BSpace");
+    pane.type("0");
+    ASSERT_TRUE(pane.waitForText("Warning: lamp flux 0 klm is not above 0", 5s)) << pane.last();
+    pane.keys("BSpace");
+    pane.type("6.5");
+    ASSERT_TRUE(pane.waitFor([](const std::string& s) { return s.find("Warning:") == std::string::npos; }, 5s))
+        << pane.last();
+    pane.keys("Enter");
+    EXPECT_TRUE(pane.waitForText(" Report: report_nocturne_202601011200.doc", 90s)) << pane.last();
+    pane.keys("Escape");
+    ASSERT_TRUE(pane.waitForText("VL-EXIT=0", 10s)) << pane.last();
 }
 
 TEST(TerminalForm, TerminationSignalRestoresTerminal) {

@@ -20,10 +20,14 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    // Copies a file of the bundled data/ (or of tests/data/ when testData) here.
+    // Copies a file of the bundled data/ (or of tests/data/ when testData) here. The
+    // luminaire "eulumdat.ldt" is the earlier default, a full-sphere photometry
+    // (tests/data/ldt/derived/strada_nogap.ldt), whose figures the tests record.
     void copyBundled(const std::string& name, const std::string& as = "") const;
     void copyTestData(const std::string& name, const std::string& as = "") const;
     void copyAllBundled() const;
+    // The bundled data/ as it is, its default luminaire included.
+    void copyDefaultInstallation() const;
     void write(const std::string& name, const std::string& content) const;
 
 private:

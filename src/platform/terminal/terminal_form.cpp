@@ -220,6 +220,10 @@ public:
         redrawwin(stdscr);
         paint();
     }
+    void setStatus(std::string_view text) override {
+        status_ = std::string(text);
+        if (showing_) paint();
+    }
 
 private:
     struct Size {
@@ -263,6 +267,7 @@ private:
     void paintConsole(int left, int top, int width, int height);
     void paintStatus(int row, int cols);
     void paintControl(std::size_t index);
+    int editWidth(std::size_t index);
     void putText(int row, int col, std::string_view text, int maxWidth, attr_t attributes = A_NORMAL);
     void handleKey(int key);
     void edited(int id);
@@ -277,6 +282,7 @@ private:
     std::map<int, ControlHandler> changed_, pressed_;
     FormHandler init_;
     std::string title_;
+    std::string status_;
     std::set<int> bold_;
     int focus_ = -1;
     term::ConsoleLog log_;
@@ -391,7 +397,7 @@ void TerminalForm::paint() {
         const int i = controlIndex(focus_);
         const CellRect& r = cells_[static_cast<std::size_t>(i)];
         auto& edit = edits_[focus_];
-        edit.visible(r.width - 2);
+        edit.visible(editWidth(static_cast<std::size_t>(i)) - 2);
         wmove(stdscr, formRow_ + r.row, formCol_ + r.col + 1 + edit.cursorColumn());
         cursor = true;
     }
@@ -417,11 +423,22 @@ void TerminalForm::paintStatus(int row, int cols) {
         status = " Bad XA input.  Press Enter to go on.";
     } else if (running_) {
         status = " Run in progress ... the form answers again when it ends.";
-    } else if (consoleView_) {
-        status = " Console   PgUp/PgDn Up/Down: scroll   F2: the form   Esc: close";
     } else {
-        status = " Tab/arrows: move  Enter: start  Esc: close  PgUp/PgDn: console";
-        status += plan_.split ? "  F2: console only" : "  F2: console";
+        std::string keys;
+        if (consoleView_) {
+            keys = " Console   PgUp/PgDn Up/Down: scroll   F2: the form   Esc: close";
+        } else {
+            keys = " Tab/arrows: move  Enter: start  Esc: close  PgUp/PgDn: console";
+            keys += plan_.split ? "  F2: console only" : "  F2: console";
+        }
+        // A message of the application (the report's name, a warning) comes first; the
+        // keys follow when there is room for them.
+        if (status_.empty()) {
+            status = keys;
+        } else {
+            status = " " + status_;
+            if (static_cast<int>(status.size() + 2 + keys.size()) <= cols) status += "  " + keys;
+        }
     }
     status.resize(static_cast<std::size_t>(std::max(0, cols)), ' ');
     putText(row, 0, status, cols, A_REVERSE);
@@ -500,10 +517,7 @@ void TerminalForm::paintControl(std::size_t index) {
         }
         case ControlKind::Edit: {
             auto& edit = edits_[c.id];
-            // Grows into free cells on its right while its text needs them.
-            int width = r.width;
-            const int needed = static_cast<int>(edit.text().size()) + 2;
-            if (needed > width) width = std::min(needed, std::max(width, r.room));
+            const int width = editWidth(index);
             const int inner = width - 2;
             std::string shown = focused ? edit.visible(inner) : edit.head(inner);
             const bool more = !focused && static_cast<int>(edit.text().size()) > inner;
@@ -523,6 +537,16 @@ void TerminalForm::paintControl(std::size_t index) {
             return;
         }
     }
+}
+
+// An edit grows into free cells on its right while its text needs them (the focused one
+// also for the cursor after its text), so that a text that fits is shown from its start;
+// the cursor is placed in the same width as the text is drawn.
+int TerminalForm::editWidth(std::size_t index) {
+    const ControlSpec& c = resource_.controls[index];
+    const CellRect& r = cells_[index];
+    const int needed = static_cast<int>(edits_[c.id].text().size()) + (c.id == focus_ ? 3 : 2);
+    return needed > r.width ? std::min(needed, std::max(r.width, r.room)) : r.width;
 }
 
 void TerminalForm::edited(int id) {
