@@ -44,8 +44,9 @@ std::unique_ptr<Bundled> load() {
     r.installation.surfaceClass = "C2";
     r.installation.gridChoice = 1;
     r.installation.photometryFile = "eulumdat.ldt";
+    // The full-sphere road luminaire the timings were first taken with.
     vl::EulumdatFile file;
-    vl::readEulumdat(data + "/eulumdat.ldt", file);
+    vl::readEulumdat(std::string(VL_TEST_DATA_DIR) + "/ldt/derived/strada_nogap.ldt", file);
     r.photometry = std::move(file.table);
     vl::SurfaceTableFile surface;
     vl::readSurfaceTable(data + "/SRT_C2", surface);

@@ -53,8 +53,8 @@ inline RoadTables syntheticTables(double intensity, double r = 1000.0, double rh
     return RoadTables(isotropicPhotometry(intensity), constantSurface(r), constantAgedAsphalt(rho));
 }
 
-// The bundled luminaire, surface C2 and aged asphalt curve, read from data/ (defined with
-// the readers, in bundled_tables.cpp).
+// The full-sphere road luminaire of tests/data (the bundled default's photometry), the
+// bundled surface C2 and aged asphalt curve, read with the readers (bundled_tables.cpp).
 RoadTables bundledTables(double tilt = 0.0);
 
 // The road lighting phase over the tables: emission from the rotated photometry, the last
