@@ -291,5 +291,12 @@ TEST(EvaluateAlone, RepeatedEvaluationsGiveTheSameBits) {
     EXPECT_TRUE(Figures(evaluate(a, serial)) == first);
 }
 
+TEST(EvaluateAlone, EmptyInputsAreRefusedNotACrash) {
+    EXPECT_THROW(evaluate(RunInputs{}), Refusal);
+    RunInputs noSurface = defaultInputs();
+    noSurface.surface = ReducedLuminanceTable{};
+    EXPECT_THROW(evaluate(noSurface), Refusal);
+}
+
 }  // namespace
 }  // namespace vl
