@@ -203,7 +203,9 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     if (in.installation.spacing != 0.0) ahead = readAgedAsphaltAhead(in);
     RunResult result = evaluate(in, applicationRunControl());
     writeLuminaireStage(s.run, in, result);
-    if (result.end == RunEnd::RotationError) stopWithConsoleMessage(result.stopMessage);
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) {
+        stopWithConsoleMessage(result.stopMessage);
+    }
     if (result.end == RunEnd::RotationOnly) {
         (void)assessWhenAsked(in, result);
         writeJson(in, result, nullptr);
@@ -214,6 +216,10 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     if (result.end == RunEnd::NoAgedAsphalt && ahead) {
         if (ahead->failure) std::rethrow_exception(ahead->failure);
         readAgedAsphaltCurve();  // a missing file is created empty; its first read fails
+    }
+    if (result.end == RunEnd::RotationError) {
+        writeRoadLightingStart(in, result);
+        stopWithConsoleMessage(result.stopMessage);
     }
     writeRoadAndPollutionStages(s.run, in, result);
     const std::optional<assessment::RunAssessment> assessed = assessWhenAsked(in, result);

@@ -120,7 +120,7 @@ bool writeRotatedPhotometry(const RunInfo& info, const RunInputs& in, const RunR
     writeAngleRows(anglesFile, in, rotated, 1.0);
     if (rotated.rotatedDirections.size() < cells) return false;
     anglesFile.writeLine(fmt::listText(" "));
-    if (result.end == RunEnd::RotationError) return false;
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) return false;
 
     photFile.create("ROTATEDPHOT_" + info.runStamp + ".doc");
     photFile.writeLine(dashes45());
@@ -288,7 +288,7 @@ void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunR
     OutputFile anglesFile;
     OutputFile photFile;
     if (tilt != 0.0 && !writeRotatedPhotometry(info, in, result, anglesFile, photFile)) return;
-    if (result.end == RunEnd::RotationError) return;
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) return;
 
     writeEmissionSections(in, result.emission);
     if (tilt != 0.0) {

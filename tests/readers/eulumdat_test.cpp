@@ -332,9 +332,9 @@ TEST_F(EulumdatReader, UsedNumberMissingFromItsLineIsReadError) {
 TEST_F(EulumdatReader, FileEndingEarlyOrMissingIsReadError) {
     LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
     f.lines.pop_back();
-    EXPECT_NE(read(f.text()).readError.find("end of file"), std::string::npos);
+    EXPECT_NE(read(f.text()).readError.find("found the end of the file"), std::string::npos);
     f.lines.resize(20);
-    EXPECT_NE(read(f.text()).readError.find("end of file"), std::string::npos);
+    EXPECT_NE(read(f.text()).readError.find("found the end of the file"), std::string::npos);
 
     EulumdatFile file;
     try {

@@ -33,7 +33,8 @@ run() {  # run ARGS...: the script with only the stand-ins on PATH
   PATH="$work/bin" "$bash_path" "$script" "$@" > "$work/out" 2> "$work/err"
   echo $? > "$work/status"
 }
-everything="cmake g++ make libncurses-dev googletest libgtest-dev libbenchmark-dev tmux clang libclang-rt-14-dev libcairo2-dev nlohmann-json3-dev fonts-dejavu-core chromium"
+program="cmake g++ make libncurses-dev nlohmann-json3-dev pkg-config libcairo2-dev fonts-dejavu-core"
+everything="$program googletest libgtest-dev libbenchmark-dev tmux python3 clang libclang-rt-14-dev chromium"
 
 # Everything present: nothing installed, nothing said, status 0, with or without apt-get.
 echo "$everything" > "$work/installed"
@@ -46,13 +47,13 @@ for option in "" --tests --ci; do
 done
 
 # The program's packages present, the tests' missing: only the tests' packages are named.
-echo "cmake g++ make libncurses-dev" > "$work/installed"
+echo "$program" > "$work/installed"
 run
 check "program set present: nothing installed" [ ! -e "$work/calls" ]
 if [ "$(id -u)" -eq 0 ]; then
   run --tests
   check "as root: apt-get installs exactly the missing" \
-    grep -qx "apt-get install -y -qq googletest libgtest-dev libbenchmark-dev tmux" "$work/calls"
+    grep -qx "apt-get install -y -qq googletest libgtest-dev libbenchmark-dev tmux python3" "$work/calls"
 fi
 
 # No apt-get: status 1 and a message that names each missing package.

@@ -52,8 +52,18 @@ RunResult evaluate(const RunInputs& in, const RunControl& control) {
     earlier.offsetX = in.memory.gridOffsetX;
     earlier.offsetY = in.memory.gridOffsetY;
     DirectionalLuminance luminanceByDirection;
-    r.road = computeRoadLighting(installation, in.gridRecord, earlier, lookups, emission, photometry, r.memory.lamp,
-                                 control.workers, luminanceByDirection);
+    try {
+        r.road = computeRoadLighting(installation, in.gridRecord, earlier, lookups, emission, photometry,
+                                     r.memory.lamp, control.workers, luminanceByDirection);
+    } catch (const RotationError& error) {
+        // A direction below a luminaire mounted lower than the eye, for example.
+        r.end = RunEnd::RotationError;
+        r.stopMessage = error.what();
+        r.stopStage = RunStage::RoadLighting;
+        r.road = RoadLightingResult{};
+        r.road.grid = setupGrid(in.gridRecord, roadInstallation(installation), earlier.offsetX, earlier.offsetY);
+        return r;
+    }
     r.memory.gridOffsetX = r.road.grid.offsetX;
     r.memory.gridOffsetY = r.road.grid.offsetY;
     r.reached = RunStage::RoadLighting;

@@ -71,6 +71,7 @@ struct RunResult {
     RunStage reached = RunStage::Luminaire;
     RunEnd end = RunEnd::Completed;
     std::string stopMessage;  // the line a RotationError ends with
+    RunStage stopStage = RunStage::Luminaire;  // where a RotationError happened
 
     ListingIndices listing;
     RotatedPhotometry rotated;

@@ -213,7 +213,7 @@ TEST(SurfaceTable, CountsOutsideTheTableAreRefusedOnceBothAreRead) {
     // count is a read error.
     const TableRead r = readTable("a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n1\n2\n3\n25\n");
     EXPECT_TRUE(r.refusal.empty());
-    EXPECT_NE(r.readError.find("end of file"), std::string::npos) << r.readError;
+    EXPECT_NE(r.readError.find("found the end of the file"), std::string::npos) << r.readError;
 }
 
 TEST(SurfaceTable, AxesThatAreNotStrictlyAscendingAreRefused) {
@@ -230,7 +230,7 @@ TEST(SurfaceTable, UnreadableNumbersAreReadErrors) {
     f.betaCount = "3.0";
     const TableRead r = readTable(f.text());
     EXPECT_NE(r.readError.find("\"SRT_C2\""), std::string::npos) << r.readError;
-    EXPECT_NE(r.readError.find("not an integer"), std::string::npos) << r.readError;
+    EXPECT_NE(r.readError.find("expected an integer, found"), std::string::npos) << r.readError;
 }
 
 // --- aged asphalt ---------------------------------------------------------------
