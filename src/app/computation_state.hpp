@@ -5,9 +5,12 @@
 // memory) to the next one.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/assessment_options.hpp"
+#include "core/assessment/run_assessment.hpp"
 #include "core/run/run.hpp"
 #include "readers/eulumdat.hpp"
 #include "writers/report_files.hpp"
@@ -18,6 +21,12 @@ namespace vl {
 struct RunOptions {
     std::string jsonPath;            // --json: the results as JSON (empty: none)
     AssessmentOptions assessment;    // --assess, --power, --hours, --profile
+    std::string plotsFolder;         // --plots: the pictures and their page (empty: none)
+    // Draws a run's pictures into a folder; empty when the program was built without them.
+    // Returns "" or the file and what failed, "FILE\tKIND".
+    std::function<std::string(const RunInputs&, const RunResult&, const assessment::RunAssessment*,
+                              const std::string& folder)>
+        drawPictures;
 };
 
 struct ComputationState {
@@ -27,6 +36,7 @@ struct ComputationState {
     EulumdatHeader eulumdat;  // the head of its photometry file
     RunResult result;         // its results
     RunMemory memory;         // what the runs so far leave for the next one
+    std::optional<assessment::RunAssessment> assessment;  // the latest run's, when asked for
 };
 
 // The one process-wide instance.

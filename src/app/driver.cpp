@@ -110,6 +110,17 @@ void writeJson(const RunInputs& in, const RunResult& result, const assessment::R
     writeJsonResults(s.options.jsonPath, s.run, in, result, context);
 }
 
+// The pictures when the command line asked for them; a folder or file that cannot be written
+// stops the run (its own files are complete by then).
+void drawPicturesWhenAsked(const RunInputs& in, const RunResult& result, const assessment::RunAssessment* assessed) {
+    const RunOptions& options = state().options;
+    if (options.plotsFolder.empty() || !options.drawPictures) return;
+    const std::string failure = options.drawPictures(in, result, assessed, options.plotsFolder);
+    if (failure.empty()) return;
+    const auto tab = failure.find('\t');
+    stopWithFileError(failure.substr(0, tab), tab == std::string::npos ? "cannot be written" : failure.substr(tab + 1));
+}
+
 void runDriver(std::string& reportName) {
     writeBanner();
     const InstallationData driverCopy = readInstallationFile();
@@ -209,6 +220,7 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     if (result.end == RunEnd::RotationOnly) {
         (void)assessWhenAsked(in, result);
         writeJson(in, result, nullptr);
+        drawPicturesWhenAsked(in, result, nullptr);
         stopQuietly();  // the designed end of a rotation-only run
     }
 
@@ -222,10 +234,12 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         stopWithConsoleMessage(result.stopMessage);
     }
     writeRoadAndPollutionStages(s.run, in, result);
-    const std::optional<assessment::RunAssessment> assessed = assessWhenAsked(in, result);
-    writeJson(in, result, assessed ? &*assessed : nullptr);
+    s.assessment = assessWhenAsked(in, result);
+    const assessment::RunAssessment* assessed = s.assessment ? &*s.assessment : nullptr;
+    writeJson(in, result, assessed);
     s.memory = result.memory;
     s.result = std::move(result);
+    drawPicturesWhenAsked(in, s.result, assessed);
 }
 
 }  // namespace vl

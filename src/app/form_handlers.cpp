@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/computation_state.hpp"
 #include "app/driver.hpp"
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
@@ -103,6 +104,29 @@ void onStartComputation(platform::Form& form, int, platform::EventKind) {
     if (!name.empty()) form.setStatus("Report: " + name);
 }
 
+namespace {
+
+// F5: the pictures of the last run that completed, into the --plots folder or plots/.
+void drawLastRunPictures(platform::Form& form) {
+    const ComputationState& s = state();
+    if (s.run.runStamp.empty() || s.result.reached != RunStage::Complete) {
+        form.setStatus("No pictures yet: start a computation first.");
+        return;
+    }
+    const std::string folder = s.options.plotsFolder.empty() ? "plots" : s.options.plotsFolder;
+    const std::string failure =
+        s.options.drawPictures(s.inputs, s.result, s.assessment ? &*s.assessment : nullptr, folder);
+    if (failure.empty()) {
+        form.setStatus("Pictures of the last run: " + folder + "/index.html");
+    } else {
+        const auto tab = failure.find('\t');
+        form.setStatus("Pictures not written: " + failure.substr(0, tab) +
+                       (tab == std::string::npos ? "" : " " + failure.substr(tab + 1)));
+    }
+}
+
+}  // namespace
+
 bool runInputForm(platform::FormToolkit& toolkit) {
     std::unique_ptr<platform::Form> form = toolkit.loadForm(formResources(), kInputForm);
     if (!form) {
@@ -116,6 +140,7 @@ bool runInputForm(platform::FormToolkit& toolkit) {
     for (const auto& [id, text] : defaults) onFieldEdited(*form, id, platform::EventKind::Changed);
     for (const auto& [id, text] : defaults) form->onEditChanged(id, onFieldEdited);
     form->onButtonPressed(kStartButton, onStartComputation);
+    if (state().options.drawPictures) form->onFunctionKey(5, "pictures", drawLastRunPictures);
     form->onInitialised(onFormInit);
     form->runModal();
     form.reset();

@@ -24,13 +24,16 @@
 #ifdef VL_HAVE_TERMINAL
 #include "platform/terminal/terminal_form.hpp"
 #endif
+#ifdef VL_HAVE_PICTURES
+#include "writers/pictures/run_pictures.hpp"
+#endif
 
 namespace {
 
 constexpr const char* kVersion = "vesperluminal beta 1.6.1";
 
 void printHelp() {
-    std::cout << "Usage: vesperluminal [--batch [--strict] [--set ID=TEXT]... [--start]...] [--run] [--json PATH]\n"
+    std::cout << "Usage: vesperluminal [--batch [--strict] [--set ID=TEXT]... [--start]...] [--run] [--json PATH] [--plots DIR]\n"
                  "                    [--assess [CLASS] [--power WATTS] [--hours H | --profile SPEC]] [--help] [--version]\n"
                  "\n"
                  "Evaluates one straight road lighting installation and the light pollution it causes.\n"
@@ -48,6 +51,9 @@ void printHelp() {
                  "  --run         one computation on the input_nocturne.dat already present (no form)\n"
                  "  --json PATH   with --run or --batch: every figure of each run as JSON in PATH (each\n"
                  "                run replaces it)\n"
+                 "  --plots DIR   with --run or --batch: every map, the polar intensity diagram and the\n"
+                 "                upward light curves as PNG and SVG in DIR, with DIR/index.html; in the\n"
+                 "                form, F5 draws them for the last run (into DIR, or plots/)\n"
                  "  --assess [CLASS]  with --run or --batch: check each run against a lighting class\n"
                  "                (M1..M6, C0..C5, P1..P6), or find the highest class of each series;\n"
                  "                writes assessment_<stamp>.txt beside the report (and into --json)\n"
@@ -114,6 +120,18 @@ void restore() {
 }
 
 int run(int argc, char** argv) {
+#ifdef VL_HAVE_PICTURES
+    vl::state().options.drawPictures = [](const vl::RunInputs& in, const vl::RunResult& result,
+                                          const vl::assessment::RunAssessment* assessed, const std::string& folder) {
+        const vl::ComputationState& s = vl::state();
+        try {
+            vl::pictures::writeRunPictures(in, result, {s.run.runStamp, s.run.reportName, assessed}, folder);
+        } catch (const vl::pictures::PictureFileError& error) {
+            return error.file() + "\t" + error.kind();
+        }
+        return std::string();
+    };
+#endif
     vl::AssessmentArguments assessment = vl::parseAssessmentArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!assessment.ok()) return usageError(assessment.usageError);
     vl::state().options.assessment = assessment.options;
@@ -139,16 +157,27 @@ int run(int argc, char** argv) {
             batch = true;
         } else if (a == "--run") {
             single = true;
-        } else if (a == "--json" || a.rfind("--json=", 0) == 0) {
+        } else if (a == "--json" || a.rfind("--json=", 0) == 0 || a == "--plots" || a.rfind("--plots=", 0) == 0) {
+            const bool json = a.rfind("--json", 0) == 0;
+            const std::string option = json ? "--json" : "--plots";
             std::string path;
-            if (a == "--json") {
-                if (k + 1 >= args.size()) return usageError("--json needs a file name");
+            if (a == option) {
+                if (k + 1 >= args.size()) return usageError(option + (json ? " needs a file name" : " needs a folder"));
                 path = args[++k];
             } else {
-                path = a.substr(7);
+                path = a.substr(option.size() + 1);
             }
-            if (path.empty()) return usageError("--json needs a file name");
-            vl::state().options.jsonPath = path;
+            if (path.empty()) return usageError(option + (json ? " needs a file name" : " needs a folder"));
+            if (json) {
+                vl::state().options.jsonPath = path;
+            } else {
+                if (!vl::state().options.drawPictures) {
+                    return usageError("--plots: this program was built without its pictures; install cairo "
+                                      "(Debian: tools/setup.sh, or apt-get install pkg-config libcairo2-dev "
+                                      "fonts-dejavu-core) and build again");
+                }
+                vl::state().options.plotsFolder = path;
+            }
         } else if (a == "--strict") {
             strict = true;
         } else if (a == "--start") {
@@ -171,6 +200,7 @@ int run(int argc, char** argv) {
         }
     }
     if (!vl::state().options.jsonPath.empty() && !batch && !single) return usageError("--json goes with --run or --batch");
+    if (!vl::state().options.plotsFolder.empty() && !batch && !single) return usageError("--plots goes with --run or --batch");
     if (assessment.options.assess && !batch && !single) return usageError("--assess goes with --run or --batch");
     if (single) {
         if (batch || !script.actions.empty()) return usageError("--run takes no other option");

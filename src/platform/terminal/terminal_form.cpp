@@ -186,6 +186,9 @@ public:
     }
     void onEditChanged(int id, ControlHandler handler) override { changed_[id] = std::move(handler); }
     void onButtonPressed(int id, ControlHandler handler) override { pressed_[id] = std::move(handler); }
+    void onFunctionKey(int number, std::string_view label, FormHandler handler) override {
+        functionKeys_[number] = {std::string(label), std::move(handler)};
+    }
     void onInitialised(FormHandler handler) override { init_ = std::move(handler); }
     void runModal() override;
     void applyFont(int id, const FontDescription& font) override {
@@ -280,6 +283,7 @@ private:
     std::map<int, term::EditLine> edits_;
     std::map<int, std::string> texts_;
     std::map<int, ControlHandler> changed_, pressed_;
+    std::map<int, std::pair<std::string, FormHandler>> functionKeys_;
     FormHandler init_;
     std::string title_;
     std::string status_;
@@ -430,6 +434,7 @@ void TerminalForm::paintStatus(int row, int cols) {
         } else {
             keys = " Tab/arrows: move  Enter: start  Esc: close  PgUp/PgDn: console";
             keys += plan_.split ? "  F2: console only" : "  F2: console";
+            for (const auto& [number, entry] : functionKeys_) keys += "  F" + std::to_string(number) + ": " + entry.first;
         }
         // A message of the application (the report's name, a warning) comes first; the
         // keys follow when there is room for them.
@@ -624,6 +629,13 @@ void TerminalForm::handleKey(int key) {
         case KEY_PPAGE: log_.scrollBy(page); paint(); return;
         case KEY_NPAGE: log_.scrollBy(-page); paint(); return;
         default: break;
+    }
+    for (auto& [number, entry] : functionKeys_) {
+        if (key == KEY_F(number)) {
+            entry.second(*this);
+            paint();
+            return;
+        }
     }
     if (plan_.tooSmall) return;
     if (consoleView_) {
