@@ -179,7 +179,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is kept as it stands).
-    h.identification = fixedText(positionalLine(file, "line 1"), kTextWidth);
+    h.identificationLine = positionalLine(file, "line 1");
+    h.identification = fixedText(h.identificationLine, kTextWidth);
     out.progress = EulumdatProgress::Identification;
 
     h.typeIndicator = integerOnLine(file, "Ityp");
@@ -193,13 +194,18 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     checkDimensions(fileName, mc, ng);
     out.progress = EulumdatProgress::Dimensions;
 
-    positionalLine(file, "line 8");
-    h.luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
+    h.reportNumber = positionalLine(file, "line 8");
+    h.luminaireNameLine = positionalLine(file, "line 9");
+    h.luminaireName = fixedText(h.luminaireNameLine, kTextWidth);
     out.progress = EulumdatProgress::LuminaireName;
-    for (int line = 10; line <= 12; ++line) positionalLine(file, "line " + std::to_string(line));
+    h.luminaireNumber = positionalLine(file, "line 10");
+    h.fileName = positionalLine(file, "line 11");
+    h.dateUser = positionalLine(file, "line 12");
     out.progress = EulumdatProgress::Shape;
 
-    for (int line = 13; line <= 21; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 13; line <= 21; ++line) {
+        h.dimensions[static_cast<std::size_t>(line - 13)] = positionalLine(file, "line " + std::to_string(line));
+    }
     DeclaredLuminaireData& d = p.declared;
     d.downwardFluxFactor = realOnLine(file, "DFF");
     d.lightOutputRatio = realOnLine(file, "LORL");
@@ -224,7 +230,9 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
         d.lampSets.back().wattage = realOnLine(file, "the wattage including ballast");
         out.lastLampSetFields = 3;
     }
-    for (int k = 0; k < kDirectRatioLines; ++k) positionalLine(file, "the direct ratios");
+    for (int k = 0; k < kDirectRatioLines; ++k) {
+        h.directRatios[static_cast<std::size_t>(k)] = positionalLine(file, "the direct ratios");
+    }
 
     const int nc = mc + 1;
     const auto cells = static_cast<std::size_t>(nc) * static_cast<std::size_t>(ng);
