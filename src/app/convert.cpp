@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "readers/photometry_file.hpp"
 #include "readers/photometry_tools.hpp"
@@ -21,6 +22,8 @@ namespace vl {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::size_t kEulumdatLampTypeWidth = 24;
 
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -118,7 +121,7 @@ IesText iesText(const PhotometryFile& file, const std::string& inName, double ro
         {"MANUFAC", trimmed(h.identificationLine)},
         {"LUMCAT", trimmed(h.luminaireNumber)},
         {"LUMINAIRE", trimmed(h.luminaireNameLine)},
-        {"LAMP", d.lampSets.empty() ? std::string() : trimmed(d.lampSets.back().lampType)},
+        {"LAMP", h.lampTypeLines.empty() ? std::string() : trimmed(h.lampTypeLines.back())},
         {"OTHER", other},
     };
     // Luminous area (lines 16 and 17, mm; width 0: round) and its greatest height.
@@ -180,7 +183,18 @@ ConvertResult convertPhotometry(const std::string& in, const std::string& out, d
             }
             written = writeIesFile(temporary, table, iesText(file, in, rotation));
         } else {
-            written = writeEulumdatFile(temporary, file.table(), eulumdatText(file, out, rotation));
+            // The whole lamp descriptions, not the 20 characters the run echoes.
+            PhotometryTable table = file.table();
+            std::vector<LampSet>& sets = table.declared.lampSets;
+            if (file.format == PhotometryFormat::Ies && !sets.empty()) {
+                std::string lamp = file.ies.header.keywordText("LAMP");
+                if (trimmed(lamp).empty()) lamp = file.ies.header.keywordText("LAMPCAT");
+                sets.back().lampType = lamp.substr(0, kEulumdatLampTypeWidth);
+            } else if (file.format == PhotometryFormat::Eulumdat) {
+                const std::vector<std::string>& lines = file.eulumdat.header.lampTypeLines;
+                for (std::size_t k = 0; k < sets.size() && k < lines.size(); ++k) sets[k].lampType = lines[k];
+            }
+            written = writeEulumdatFile(temporary, table, eulumdatText(file, out, rotation));
         }
         if (written) fs::rename(temporary, out, ec);
         if (!written || ec) {

@@ -220,7 +220,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     for (int set = 0; set < h.lampSetCount; ++set) {
         LampSet lamp;
         lamp.lampCount = positionalLine(file, "the number of lamps");
-        lamp.lampType = fixedText(positionalLine(file, "the type of lamps"), kLampTypeWidth);
+        h.lampTypeLines.push_back(positionalLine(file, "the type of lamps"));
+        lamp.lampType = fixedText(h.lampTypeLines.back(), kLampTypeWidth);
         d.lampSets.push_back(lamp);
         out.lastLampSetFields = 1;
         d.lampSets.back().totalFlux = realOnLine(file, "the total luminous flux of the lamps");

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/photometry/photometry_table.hpp"
 #include "readers/photometry_dimensions.hpp"
@@ -34,6 +35,7 @@ struct EulumdatHeader {
     std::string dateUser;                      // line 12
     std::array<std::string, 9> dimensions;     // lines 13 to 21 (mm)
     std::array<std::string, 10> directRatios;  // after the lamp sets
+    std::vector<std::string> lampTypeLines;    // the type of lamps of each set read
 };
 
 // How far a read got: the echo of a file that fails part way shows what was read.
