@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "readers/text_input.hpp"
 #include "writers/format.hpp"
 
 namespace vl {
@@ -17,7 +18,7 @@ namespace vl {
 namespace {
 
 constexpr std::size_t kLineWidth = 78;  // the longest text line of the format
-constexpr int kAngleDecimals = 4;
+constexpr int kAngleDecimals = 6;
 constexpr int kIntensityDecimals = 3;
 
 bool samePlane(const PhotometryTable& t, int a, int b) {
@@ -56,6 +57,22 @@ std::string text(const std::string& field) {
 }
 
 }  // namespace
+
+std::vector<std::string> angleTexts(const std::vector<double>& angles) {
+    std::vector<std::string> texts;
+    double before = -1e308;
+    bool ascending = true;
+    for (double a : angles) {
+        texts.push_back(fmt::compact(a, kAngleDecimals));
+        const double read = parseReal(texts.back()).value_or(before);
+        ascending = ascending && read > before;
+        before = read;
+    }
+    if (!ascending) {
+        for (std::size_t k = 0; k < angles.size(); ++k) texts[k] = fmt::freeReal(angles[k]);
+    }
+    return texts;
+}
 
 int eulumdatSymmetry(const PhotometryTable& t) {
     const int mc = t.cCount - 1;
@@ -108,8 +125,9 @@ bool writeEulumdatFile(const std::string& path, const PhotometryTable& t, const 
         add(fmt::compact(lamp.wattage, 3));
     }
     for (const std::string& ratio : head.directRatios) add(text(ratio));
-    for (int i = 0; i < mc; ++i) add(fmt::compact(t.cAngles[static_cast<std::size_t>(i)], kAngleDecimals));
-    for (double g : t.gammaAngles) add(fmt::compact(g, kAngleDecimals));
+    const std::vector<std::string> cTexts = angleTexts(t.cAngles);
+    for (int i = 0; i < mc; ++i) add(cTexts[static_cast<std::size_t>(i)]);
+    for (const std::string& g : angleTexts(t.gammaAngles)) add(g);
 
     std::vector<int> stored;  // the planes the file holds, in its order
     switch (isym) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/photometry/photometry_table.hpp"
 
@@ -26,6 +27,10 @@ struct EulumdatText {
 // on equally spaced planes 4, 2 or 3 when the values repeat about both planes, about
 // C0-C180 or about C90-C270; 0 otherwise. A written file reads back to the same table.
 int eulumdatSymmetry(const PhotometryTable& table);
+
+// The angles of an axis as the writers print them: at most six decimals, or the
+// shortest exact text when six decimals would not keep them strictly ascending.
+std::vector<std::string> angleTexts(const std::vector<double>& angles);
 
 // Writes the file (CR LF line ends); false when it cannot be written.
 bool writeEulumdatFile(const std::string& path, const PhotometryTable& table, const EulumdatText& text);

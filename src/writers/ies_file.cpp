@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::size_t kLineWidth = 256;  // LM-63-2002
 constexpr std::size_t kValuesPerLine = 10;
-constexpr int kAngleDecimals = 4;
 constexpr int kCandelaDecimals = 3;
 
 std::string upper(std::string text) {
@@ -26,16 +25,22 @@ std::string upper(std::string text) {
     return text;
 }
 
-void addValues(std::vector<std::string>& lines, const std::vector<double>& values, int decimals) {
+void addTexts(std::vector<std::string>& lines, const std::vector<std::string>& texts) {
     std::string line;
-    for (std::size_t k = 0; k < values.size(); ++k) {
+    for (std::size_t k = 0; k < texts.size(); ++k) {
         if (!line.empty()) line += ' ';
-        line += fmt::compact(values[k], decimals);
-        if ((k + 1) % kValuesPerLine == 0 || k + 1 == values.size()) {
+        line += texts[k];
+        if ((k + 1) % kValuesPerLine == 0 || k + 1 == texts.size()) {
             lines.push_back(line);
             line.clear();
         }
     }
+}
+
+void addValues(std::vector<std::string>& lines, const std::vector<double>& values, int decimals) {
+    std::vector<std::string> texts;
+    for (double v : values) texts.push_back(fmt::compact(v, decimals));
+    addTexts(lines, texts);
 }
 
 struct LampFigures {
@@ -119,10 +124,10 @@ bool writeIesFile(const std::string& path, const PhotometryTable& t, const IesTe
                     std::to_string(t.gammaCount) + " " + std::to_string(planes.size()) + " 1 2 " +
                     fmt::freeReal(text.width) + " " + fmt::freeReal(text.length) + " " + fmt::freeReal(text.height));
     lines.push_back("1.0 1.0 " + fmt::freeReal(lamp.watts));
-    addValues(lines, t.gammaAngles, kAngleDecimals);
+    addTexts(lines, angleTexts(t.gammaAngles));
     std::vector<double> horizontal;
     for (int i : planes) horizontal.push_back(t.cAngles[static_cast<std::size_t>(i)]);
-    addValues(lines, horizontal, kAngleDecimals);
+    addTexts(lines, angleTexts(horizontal));
     const double toCandela = lamp.flux / 1000.0;
     for (int i : planes) {
         std::vector<double> values;
