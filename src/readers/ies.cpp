@@ -533,12 +533,12 @@ std::string IesHeader::keywordText(std::string_view name) const {
 }
 
 std::string IesHeader::identification() const {
-    if (version == IesVersion::Lm63_1986 && keywords.empty()) return labelLines.empty() ? std::string() : labelLines[0];
+    if (keywords.empty()) return labelLines.empty() ? std::string() : labelLines[0];
     return keywordText("MANUFAC");
 }
 
 std::string IesHeader::luminaireName() const {
-    if (version == IesVersion::Lm63_1986 && keywords.empty()) return labelLines.size() < 2 ? std::string() : labelLines[1];
+    if (keywords.empty()) return labelLines.size() < 2 ? std::string() : labelLines[1];
     return keywordText("LUMINAIRE");
 }
 

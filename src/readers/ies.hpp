@@ -74,8 +74,8 @@ struct IesHeader {
     const IesKeyword* keyword(std::string_view name) const;
     // The first line of a keyword's value, empty when there is no such keyword.
     std::string keywordText(std::string_view name) const;
-    // The maker ([MANUFAC]; 1986: the first label line) and the luminaire ([LUMINAIRE];
-    // 1986: the second label line), the counterparts of Eulumdat lines 1 and 9.
+    // The maker ([MANUFAC]) and the luminaire ([LUMINAIRE]), the counterparts of Eulumdat
+    // lines 1 and 9; in a label without keywords (1986) the first and second label lines.
     std::string identification() const;
     std::string luminaireName() const;
     // Whether the second factor multiplies the candelas (versions before 2002).
