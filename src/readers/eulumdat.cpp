@@ -179,7 +179,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is kept as it stands).
-    h.identification = fixedText(positionalLine(file, "header line 1"), kTextWidth);
+    h.identificationLine = positionalLine(file, "header line 1");
+    h.identification = fixedText(h.identificationLine, kTextWidth);
     out.progress = EulumdatProgress::Identification;
 
     h.typeIndicator = integerOnLine(file, "Ityp");
@@ -193,13 +194,18 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     checkDimensions(fileName, mc, ng);
     out.progress = EulumdatProgress::Dimensions;
 
-    positionalLine(file, "header line 8");
-    h.luminaireName = fixedText(positionalLine(file, "header line 9"), kTextWidth);
+    h.reportNumber = positionalLine(file, "header line 8");
+    h.luminaireNameLine = positionalLine(file, "header line 9");
+    h.luminaireName = fixedText(h.luminaireNameLine, kTextWidth);
     out.progress = EulumdatProgress::LuminaireName;
-    for (int line = 10; line <= 12; ++line) positionalLine(file, "header line " + std::to_string(line));
+    h.luminaireNumber = positionalLine(file, "header line 10");
+    h.fileName = positionalLine(file, "header line 11");
+    h.dateUser = positionalLine(file, "header line 12");
     out.progress = EulumdatProgress::Shape;
 
-    for (int line = 13; line <= 21; ++line) positionalLine(file, "header line " + std::to_string(line));
+    for (int line = 13; line <= 21; ++line) {
+        h.dimensions[static_cast<std::size_t>(line - 13)] = positionalLine(file, "header line " + std::to_string(line));
+    }
     DeclaredLuminaireData& d = p.declared;
     d.downwardFluxFactor = realOnLine(file, "DFF");
     d.lightOutputRatio = realOnLine(file, "LORL");
@@ -214,7 +220,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     for (int set = 0; set < h.lampSetCount; ++set) {
         LampSet lamp;
         lamp.lampCount = positionalLine(file, "the number of lamps");
-        lamp.lampType = fixedText(positionalLine(file, "the type of lamps"), kLampTypeWidth);
+        h.lampTypeLines.push_back(positionalLine(file, "the type of lamps"));
+        lamp.lampType = fixedText(h.lampTypeLines.back(), kLampTypeWidth);
         d.lampSets.push_back(lamp);
         out.lastLampSetFields = 1;
         d.lampSets.back().totalFlux = realOnLine(file, "the total luminous flux of the lamps");
@@ -224,7 +231,9 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
         d.lampSets.back().wattage = realOnLine(file, "the wattage including ballast");
         out.lastLampSetFields = 3;
     }
-    for (int k = 0; k < kDirectRatioLines; ++k) positionalLine(file, "the direct ratios");
+    for (int k = 0; k < kDirectRatioLines; ++k) {
+        h.directRatios[static_cast<std::size_t>(k)] = positionalLine(file, "the direct ratios");
+    }
 
     const int nc = mc + 1;
     const auto cells = static_cast<std::size_t>(nc) * static_cast<std::size_t>(ng);

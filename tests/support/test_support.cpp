@@ -2,7 +2,9 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -27,6 +29,38 @@ InstallationData defaultInstallation() {
     d.gridChoice = 1;
     d.photometryFile = "eulumdat.ldt";
     return d;
+}
+
+namespace {
+
+double intensityAt(const PhotometryTable& t, double c, int j) {
+    int i = 1;
+    while (i < t.cCount - 1 && t.cAngles[static_cast<std::size_t>(i)] < c) ++i;
+    const double c0 = t.cAngles[static_cast<std::size_t>(i - 1)];
+    const double c1 = t.cAngles[static_cast<std::size_t>(i)];
+    const double w = c1 > c0 ? (c - c0) / (c1 - c0) : 0.0;
+    return (1.0 - w) * t.I(i - 1, j) + w * t.I(i, j);
+}
+
+double oneWay(const PhotometryTable& a, const PhotometryTable& b, double scaleA, double scaleB) {
+    double largest = 0.0;
+    for (int i = 0; i < a.cCount; ++i) {
+        for (int j = 0; j < a.gammaCount; ++j) {
+            const double d = std::fabs(a.I(i, j) * scaleA - intensityAt(b, a.cAngles[static_cast<std::size_t>(i)], j) * scaleB);
+            largest = std::max(largest, d);
+        }
+    }
+    return largest;
+}
+
+}  // namespace
+
+double largestDifference(const PhotometryTable& a, const PhotometryTable& b, double scaleA, double scaleB) {
+    if (a.gammaAngles.size() != b.gammaAngles.size() || a.cCount < 2 || b.cCount < 2) return INFINITY;
+    for (std::size_t j = 0; j < a.gammaAngles.size(); ++j) {
+        if (std::fabs(a.gammaAngles[j] - b.gammaAngles[j]) > 1e-9) return INFINITY;
+    }
+    return std::max(oneWay(a, b, scaleA, scaleB), oneWay(b, a, scaleB, scaleA));
 }
 
 ScratchDir::ScratchDir() : previous_(fs::current_path()) {

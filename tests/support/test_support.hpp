@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/computation_state.hpp"
+#include "core/photometry/photometry_table.hpp"
 
 namespace vl::test {
 
@@ -47,6 +48,12 @@ public:
 private:
     std::vector<std::string> lines_;
 };
+
+// The largest difference between two tables' intensities, each times its scale, at the C
+// planes of both (linear in C between the planes of the other); infinite when their
+// gamma axes differ.
+double largestDifference(const PhotometryTable& a, const PhotometryTable& b, double scaleA = 1.0,
+                         double scaleB = 1.0);
 
 std::string readFile(const std::filesystem::path& path);
 std::vector<std::string> readLines(const std::filesystem::path& path);
