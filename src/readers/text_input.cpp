@@ -168,6 +168,15 @@ InputFile::InputFile(std::string name) : name_(std::move(name)) {
     }
 }
 
+InputFile::InputFile(std::string name, std::string_view content) : name_(std::move(name)) {
+    std::istringstream in{std::string(content)};
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(std::move(line));
+    }
+}
+
 void InputFile::fail(std::string_view kind) const {
     std::string text(kind);
     if (next_ > 0 && next_ <= lines_.size()) {

@@ -68,6 +68,8 @@ class InputFile {
 public:
     // Opens the file for reading; a missing file is created empty (its first read fails).
     explicit InputFile(std::string name);
+    // Reads the lines of content as if they were the file `name` (nothing is opened).
+    InputFile(std::string name, std::string_view content);
     const std::string& name() const { return name_; }
 
     // One-item reads, each starting on a new line.
