@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "app/process_stop.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 
@@ -197,10 +197,10 @@ std::string assessmentText(const AssessmentReport& report) {
 
 void writeAssessmentFile(const std::string& fileName, const std::string& text) {
     std::ofstream file(fileName, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file.is_open()) stopWithFileError(fileName, "cannot be created");
+    if (!file.is_open()) throw WriteError(fileName, "cannot be created");
     file << text;
     file.close();
-    if (!file) stopWithFileError(fileName, "write failed");
+    if (!file) throw WriteError(fileName, "write failed");
 }
 
 }  // namespace vl
