@@ -44,8 +44,8 @@ constexpr std::uint64_t kCountLimit = 1'000'000'000'000'000;
 
 const char* const kSweepHelp =
     "Usage: vesperluminal sweep --vary NAME=FROM:TO:STEP|NAME=V1,V2,... ... [--assess [CLASS]\n"
-    "                           [--power WATTS] [--hours H | --profile SPEC]] [--jobs N] [--shard K/N]\n"
-    "                           [--force] --csv OUT.csv [--json OUT.json]\n"
+    "                           [--power WATTS] [--hours H | --profile H1@P1,...]] [--jobs N]\n"
+    "                           [--shard K/N] [--force] --csv OUT.csv [--json OUT.json]\n"
     "\n"
     "Computes every combination of the varied inputs, starting from the input_nocturne.dat of the\n"
     "current directory, and writes one row per combination in the order of the combinations (the\n"
@@ -74,7 +74,7 @@ const char* const kMergeHelp =
 
 const char* const kOptimiseHelp =
     "Usage: vesperluminal optimise --assess CLASS --maximise spacing [--vary NAME=...]...\n"
-    "                              [--power WATTS] [--hours H | --profile SPEC] [--jobs N] [--force]\n"
+    "                              [--power WATTS] [--hours H | --profile H1@P1,...] [--jobs N] [--force]\n"
     "                              [--csv OUT.csv] [--json OUT.json]\n"
     "\n"
     "For each combination of the varied inputs, the largest spacing (to 0.1 m) that meets CLASS,\n"
