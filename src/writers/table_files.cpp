@@ -58,7 +58,12 @@ std::string jsonRowObject(const std::vector<std::string>& columns, const std::ve
 
 TableFile::TableFile(std::string path, TableFormat format, std::vector<std::string> columns,
                      const std::vector<std::pair<std::string, TableCell>>& head)
-    : path_(std::move(path)), partPath_(path_ + ".part"), format_(format), columns_(std::move(columns)) {
+    : path_(std::move(path)), format_(format), columns_(std::move(columns)) {
+    // A symbolic link, a device or a pipe is written in place: a rename would replace it.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path_, ec);
+    inPlace_ = !ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+    partPath_ = inPlace_ ? path_ : path_ + ".part";
     out_.open(partPath_, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out_.is_open()) throw WriteError(partPath_, "cannot be created");
     if (format_ == TableFormat::Csv) {
@@ -106,6 +111,7 @@ void TableFile::finish(bool complete) {
     }
     out_.close();
     if (!out_) throw WriteError(partPath_, "write failed");
+    if (inPlace_) return;
     std::error_code ec;
     std::filesystem::rename(partPath_, path_, ec);
     if (ec) throw WriteError(path_, "cannot be replaced: " + ec.message());
@@ -115,6 +121,7 @@ void TableFile::abandon() {
     if (finished_) return;
     finished_ = true;
     out_.close();
+    if (inPlace_) return;
     std::error_code ec;
     std::filesystem::remove(partPath_, ec);
 }

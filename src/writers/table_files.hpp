@@ -1,8 +1,9 @@
 // Tables of rows as CSV or JSON files: the results of sweeps.
 //
 // A table file is written to PATH.part and renamed to PATH when it is finished, so that
-// PATH is always a whole table; numbers are written as the shortest text that reads back
-// to the same double.
+// PATH is always a whole table (a PATH that is a symbolic link, a device or a pipe is
+// written in place); numbers are written as the shortest text that reads back to the
+// same double.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +46,8 @@ public:
     void rawRecord(const std::string& text);
     // Ends the table (JSON: "rows_written" and "complete"), flushes it and renames it to PATH.
     void finish(bool complete = true);
-    // Closes and removes PATH.part, leaving PATH as it was.
+    // Closes and removes PATH.part, leaving PATH as it was (a PATH written in place keeps
+    // what was written).
     void abandon();
 
     const std::string& path() const { return path_; }
@@ -59,6 +61,7 @@ private:
     std::vector<std::string> columns_;
     std::ofstream out_;
     std::uint64_t rows_ = 0;
+    bool inPlace_ = false;
     bool finished_ = false;
 };
 

@@ -233,6 +233,15 @@ TEST_F(Sweep, ShardsPartitionTheCombinationsAndMergeRestoresTheirOrder) {
     EXPECT_EQ(readTable("gap.csv").rows.size(), 12u - third.rows.size());
 }
 
+// /dev/stdout is such a link: renaming a finished table over it would replace it.
+TEST_F(Sweep, ALinkNamedForTheOutputIsWrittenThroughNotReplaced) {
+    fs::create_symlink("target.csv", "link.csv");
+    ASSERT_EQ(runProgram("sweep --vary spacing=0,20 --csv link.csv").status, 0);
+    EXPECT_TRUE(fs::is_symlink("link.csv"));
+    EXPECT_EQ(readTable("target.csv").rows.size(), 2u);
+    EXPECT_FALSE(fs::exists("link.csv.part"));
+}
+
 TEST_F(Sweep, BadInputIsRefusedBeforeAnythingIsComputedOrWritten) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"sweep --vary lumens=1,2 --csv out.csv", "--vary lumens=1,2: unknown input"},
