@@ -75,6 +75,19 @@ struct SharedEntry {
     std::optional<AgedAsphaltCurve> agedAsphalt;
 };
 
+// The photometry file as a run reads it: the driver's check of its size, then the whole
+// file. The one place of a sweep that knows the photometry's format.
+std::shared_ptr<const PhotometryEntry> readPhotometry(const std::string& name) {
+    auto e = std::make_shared<PhotometryEntry>();
+    e->preRead = attempt(name, [&] { (void)readEulumdatDimensions(name); });
+    if (!e->preRead) {
+        EulumdatFile file;
+        e->read = attempt(name, [&] { readEulumdat(name, file); });
+        if (!e->read) e->table = std::move(file.table);
+    }
+    return e;
+}
+
 constexpr Outcome outcomeOf(RunEnd end) {
     return end == RunEnd::RotationOnly ? Outcome::RotationOnly : Outcome::Refused;
 }
@@ -108,16 +121,7 @@ struct CombinationEvaluator::Files {
     std::shared_ptr<const PhotometryEntry> photometryFile(const std::string& name) {
         const std::lock_guard<std::mutex> lock(mutex);
         auto& entry = photometry[name];
-        if (!entry) {
-            auto e = std::make_shared<PhotometryEntry>();
-            e->preRead = attempt(name, [&] { (void)readEulumdatDimensions(name); });
-            if (!e->preRead) {
-                EulumdatFile file;
-                e->read = attempt(name, [&] { readEulumdat(name, file); });
-                if (!e->read) e->table = std::move(file.table);
-            }
-            entry = std::move(e);
-        }
+        if (!entry) entry = readPhotometry(name);
         return entry;
     }
 
