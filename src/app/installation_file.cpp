@@ -40,8 +40,9 @@ void writeInstallationFile(const InstallationData& data) {
     if (ec) stopWithFileError(kInstallationFileName, "cannot be replaced: " + ec.message());
 }
 
-InstallationData readInstallationFile() {
-    InputFile file(kInstallationFileName);
+namespace {
+
+InstallationData readInstallation(InputFile& file) {
     InstallationData data;
     ListRead read(file);
     read.real(data.lampFlux, "the lamp flux");
@@ -55,6 +56,18 @@ InstallationData readInstallationFile() {
     read.integer(data.gridChoice, "the grid choice");
     read.text(data.photometryFile, 20, "the Eulumdat file name");
     return data;
+}
+
+}  // namespace
+
+InstallationData readInstallationFile() {
+    InputFile file(kInstallationFileName);
+    return readInstallation(file);
+}
+
+InstallationData readInstallationText(const std::string& text) {
+    InputFile file(kInstallationFileName, text);
+    return readInstallation(file);
 }
 
 GridChoice readGridChoice(int choice) {
@@ -77,22 +90,27 @@ GridChoice readGridChoice(int choice) {
     }
 }
 
-void checkGridRecord(const GridChoice& record) {
+std::string gridRecordProblem(const GridChoice& record) {
     const std::string where = std::string("grid.dat record ") + std::to_string(record.gridNumber) + ": ";
-    auto refuse = [&](const std::string& what) { stopWithConsoleMessage(where + what); };
     if (record.pointsAlongX < 1 || record.pointsAlongX > kMaxGridPoints) {
-        refuse("points along X must lie in 1..200, not " + std::to_string(record.pointsAlongX));
+        return where + "points along X must lie in 1..200, not " + std::to_string(record.pointsAlongX);
     }
     if (record.pointsAlongY < 1 || record.pointsAlongY > kMaxGridPoints) {
-        refuse("points along Y must lie in 1..200, not " + std::to_string(record.pointsAlongY));
+        return where + "points along Y must lie in 1..200, not " + std::to_string(record.pointsAlongY);
     }
     auto fractionOk = [](double f) { return f >= 0.0 && f < 1.0; };
     if (!fractionOk(record.observer1Offset)) {
-        refuse("observer 1 fraction must satisfy 0 <= f < 1, not " + fmt::freeReal(record.observer1Offset));
+        return where + "observer 1 fraction must satisfy 0 <= f < 1, not " + fmt::freeReal(record.observer1Offset);
     }
     if (!fractionOk(record.observer2Offset)) {
-        refuse("observer 2 fraction must satisfy 0 <= f < 1, not " + fmt::freeReal(record.observer2Offset));
+        return where + "observer 2 fraction must satisfy 0 <= f < 1, not " + fmt::freeReal(record.observer2Offset);
     }
+    return {};
+}
+
+void checkGridRecord(const GridChoice& record) {
+    const std::string problem = gridRecordProblem(record);
+    if (!problem.empty()) stopWithConsoleMessage(problem);
 }
 
 int readExtendFlag() {

@@ -20,6 +20,7 @@
 #include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
 #include "app/setting_check.hpp"
+#include "app/sweep_cli.hpp"
 #include "platform/scripted_form.hpp"
 #ifdef VL_HAVE_TERMINAL
 #include "platform/terminal/terminal_form.hpp"
@@ -65,7 +66,8 @@ void printHelp() {
                  "  --version     the version\n"
                  "\n"
                  "Warnings about inputs that no real installation has go to standard error; the run goes on.\n"
-                 "VESPERLUMINAL_CLOCK=ccyymmddhhmmss fixes the date and time a run reads.\n";
+                 "VESPERLUMINAL_CLOCK=ccyymmddhhmmss fixes the date and time a run reads.\n"
+                 "Many runs: vesperluminal sweep | sweep-merge | optimise (each with --help).\n";
 }
 
 int fieldId(const std::string& name) {
@@ -264,6 +266,8 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Many runs in one process: sweep, sweep-merge, optimise.
+    if (argc > 1 && vl::isSweepCommand(argv[1])) return vl::runSweepCommand(std::vector<std::string>(argv + 1, argv + argc));
     int status = 0;
     try {
         status = run(argc, argv);

@@ -176,6 +176,15 @@ InputFile::InputFile(std::string name) : name_(std::move(name)) {
     }
 }
 
+InputFile::InputFile(std::string name, std::string_view content) : name_(std::move(name)) {
+    std::istringstream in{std::string(content)};
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(std::move(line));
+    }
+}
+
 void InputFile::stop(std::string text) const {
     if (created_) {
         text = "did not exist, so an empty file of that name now stands in its place; " + text;

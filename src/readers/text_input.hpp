@@ -73,6 +73,8 @@ public:
     // Opens the file for reading; a missing file is created empty (its first read fails,
     // and the message says that the file did not exist).
     explicit InputFile(std::string name);
+    // Reads the lines of content as if they were the file `name` (nothing is opened).
+    InputFile(std::string name, std::string_view content);
     const std::string& name() const { return name_; }
     bool createdEmpty() const { return created_; }
 
