@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -216,6 +217,53 @@ ConvertResult convertPhotometry(const std::string& in, const std::string& out, d
         result.err.push_back(fileError(error.fileName(), error.kind()));
     }
     return result;
+}
+
+std::optional<double> parseIesRotation(const std::string& text) {
+    const std::optional<double> value = parseReal(text);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+int runConvertCommand(const std::vector<std::string>& arguments) {
+    const auto usage = [](const std::string& message) {
+        std::cerr << "vesperluminal convert: " << message
+                  << "\nusage: vesperluminal convert IN OUT [--ies-rotation DEG]  (OUT ends in .ldt or .ies)\n";
+        return 64;
+    };
+    std::vector<std::string> files;
+    double rotation = kDefaultIesRotation;
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        const std::string& a = arguments[k];
+        if (a == "--help" || a == "-h") {
+            std::cout << "Usage: vesperluminal convert IN OUT [--ies-rotation DEG]\n"
+                         "Converts a photometry file between Eulumdat (.ldt) and IES LM-63-2002 (.ies): the format\n"
+                         "of IN is told by its content, that of OUT by its extension. An IES file is read with\n"
+                         "C = H + DEG (default 90: its street side H = 0 lies at C = 90) and written with H = C - DEG.\n";
+            return 0;
+        }
+        if (a == "--ies-rotation" || a.rfind("--ies-rotation=", 0) == 0) {
+            std::string text;
+            if (a == "--ies-rotation") {
+                if (k + 1 >= arguments.size()) return usage("--ies-rotation needs an angle in degrees");
+                text = arguments[++k];
+            } else {
+                text = a.substr(15);
+            }
+            const auto value = parseIesRotation(text);
+            if (!value) return usage("--ies-rotation takes an angle in degrees, not \"" + text + "\"");
+            rotation = *value;
+        } else if (!a.empty() && a[0] == '-') {
+            return usage("unknown option \"" + a + "\"");
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2) return usage("needs an input and an output file");
+    const ConvertResult result = convertPhotometry(files[0], files[1], rotation);
+    for (const std::string& line : result.out) std::cout << line << '\n';
+    for (const std::string& line : result.err) std::cerr << line << '\n';
+    return result.status;
 }
 
 }  // namespace vl

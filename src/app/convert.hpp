@@ -1,6 +1,7 @@
 // Converting a photometry file between the Eulumdat and IES LM-63 formats.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,12 @@ struct ConvertResult {
 // C = H + rotation; an IES file is written with H = C - rotation. OUT is written whole
 // or not at all; a missing IN is not created.
 ConvertResult convertPhotometry(const std::string& in, const std::string& out, double rotation);
+
+// "convert IN OUT [--ies-rotation DEG]": the command's arguments after "convert"; writes
+// the result's lines and returns its status.
+int runConvertCommand(const std::vector<std::string>& arguments);
+
+// --ies-rotation's value: a finite angle in degrees, or nothing.
+std::optional<double> parseIesRotation(const std::string& text);
 
 }  // namespace vl

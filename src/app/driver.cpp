@@ -11,6 +11,7 @@
 #include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
 #include "readers/eulumdat.hpp"
+#include "readers/photometry_file.hpp"
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
 #include "core/assessment/run_assessment.hpp"
@@ -105,7 +106,11 @@ void writeJson(const RunInputs& in, const RunResult& result, const assessment::R
     if (s.options.jsonPath.empty()) return;
     JsonRunContext context;
     context.programVersion = kProgramVersion;
-    context.eulumdat = &s.eulumdat;
+    if (s.photometryFormat == PhotometryFormat::Ies) {
+        context.ies = &s.ies;
+    } else {
+        context.eulumdat = &s.eulumdat;
+    }
     context.assessment = assessed;
     writeJsonResults(s.options.jsonPath, s.run, in, result, context);
 }
@@ -125,7 +130,8 @@ void runDriver(std::string& reportName) {
     writeBanner();
     const InstallationData driverCopy = readInstallationFile();
     warnImplausibleInputs(driverCopy);
-    const PhotometryDimensions dimensions = readEulumdatDimensions(driverCopy.photometryFile);
+    const PhotometryDimensions dimensions =
+        readPhotometryDimensions(driverCopy.photometryFile, state().options.iesRotation).dimensions;
     if (driverCopy.gridChoice < 1 || driverCopy.gridChoice > 9) {
         stopWithConsoleMessage("wrong input grid choice");
     }
@@ -154,16 +160,30 @@ void readSurface() {
 void readLuminaire() {
     ComputationState& s = state();
     RunInputs& in = s.inputs;
-    EulumdatFile file;
+    const std::string& name = in.installation.photometryFile;
+    PhotometryFile file;
+    const auto echo = [&] {
+        if (file.format == PhotometryFormat::Ies) {
+            writeIesEcho(name, file.ies);
+        } else {
+            writeEulumdatEcho(name, file.eulumdat);
+        }
+    };
     try {
-        readEulumdat(in.installation.photometryFile, file);
+        readPhotometryFile(name, file, s.options.iesRotation);
     } catch (...) {
-        writeEulumdatEcho(in.installation.photometryFile, file);
+        echo();
         throw;
     }
-    writeEulumdatEcho(in.installation.photometryFile, file);
-    s.eulumdat = file.header;
-    in.photometry = std::move(file.table);
+    echo();
+    s.photometryFormat = file.format;
+    if (file.format == PhotometryFormat::Ies) {
+        s.ies = file.ies.header;
+        in.photometry = std::move(file.ies.table);
+    } else {
+        s.eulumdat = file.eulumdat.header;
+        in.photometry = std::move(file.eulumdat.table);
+    }
     writeOriginalPhotometry(in.photometry, listingIndices(in.photometry, in.memory.listing));
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/assessment_options.hpp"
 #include "app/computation_state.hpp"
+#include "app/convert.hpp"
 #include "app/driver.hpp"
 #include "app/form_handlers.hpp"
 #include "app/form_layout.hpp"
@@ -52,6 +53,8 @@ void printHelp() {
                  "  --run         one computation on the input_nocturne.dat already present (no form)\n"
                  "  --json PATH   with --run or --batch: every figure of each run as JSON in PATH (each\n"
                  "                run replaces it)\n"
+                 "  --ies-rotation DEG  an IES photometry is read with C = H + DEG (default 90, so that\n"
+                 "                its street side H = 0 lies across the road)\n"
                  "  --plots DIR   with --run or --batch: every map, the polar intensity diagram and the\n"
                  "                upward light curves as PNG and SVG in DIR, with DIR/index.html; in the\n"
                  "                form, F5 draws them for the last run (into DIR, or plots/)\n"
@@ -67,7 +70,8 @@ void printHelp() {
                  "\n"
                  "Warnings about inputs that no real installation has go to standard error; the run goes on.\n"
                  "VESPERLUMINAL_CLOCK=ccyymmddhhmmss fixes the date and time a run reads.\n"
-                 "Many runs: vesperluminal sweep | sweep-merge | optimise (each with --help).\n";
+                 "Many runs: vesperluminal sweep | sweep-merge | optimise (each with --help).\n"
+                 "Photometry files: vesperluminal convert IN OUT (Eulumdat .ldt <-> IES .ies; --help).\n";
 }
 
 int fieldId(const std::string& name) {
@@ -180,6 +184,17 @@ int run(int argc, char** argv) {
                 }
                 vl::state().options.plotsFolder = path;
             }
+        } else if (a == "--ies-rotation" || a.rfind("--ies-rotation=", 0) == 0) {
+            std::string text;
+            if (a == "--ies-rotation") {
+                if (k + 1 >= args.size()) return usageError("--ies-rotation needs an angle in degrees");
+                text = args[++k];
+            } else {
+                text = a.substr(15);
+            }
+            const auto rotation = vl::parseIesRotation(text);
+            if (!rotation) return usageError("--ies-rotation takes an angle in degrees, not \"" + text + "\"");
+            vl::state().options.iesRotation = *rotation;
         } else if (a == "--strict") {
             strict = true;
         } else if (a == "--start") {
@@ -268,6 +283,7 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Many runs in one process: sweep, sweep-merge, optimise.
     if (argc > 1 && vl::isSweepCommand(argv[1])) return vl::runSweepCommand(std::vector<std::string>(argv + 1, argv + argc));
+    if (argc > 1 && std::string(argv[1]) == "convert") return vl::runConvertCommand(std::vector<std::string>(argv + 2, argv + argc));
     int status = 0;
     try {
         status = run(argc, argv);

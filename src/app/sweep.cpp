@@ -11,6 +11,7 @@
 
 #include "app/installation_file.hpp"
 #include "readers/eulumdat.hpp"
+#include "readers/photometry_file.hpp"
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
 #include "writers/format.hpp"
@@ -77,13 +78,13 @@ struct SharedEntry {
 
 // The photometry file as a run reads it: the driver's check of its size, then the whole
 // file. The one place of a sweep that knows the photometry's format.
-std::shared_ptr<const PhotometryEntry> readPhotometry(const std::string& name) {
+std::shared_ptr<const PhotometryEntry> readPhotometry(const std::string& name, double iesRotation) {
     auto e = std::make_shared<PhotometryEntry>();
-    e->preRead = attempt(name, [&] { (void)readEulumdatDimensions(name); });
+    e->preRead = attempt(name, [&] { (void)readPhotometryDimensions(name, iesRotation); });
     if (!e->preRead) {
-        EulumdatFile file;
-        e->read = attempt(name, [&] { readEulumdat(name, file); });
-        if (!e->read) e->table = std::move(file.table);
+        PhotometryFile file;
+        e->read = attempt(name, [&] { readPhotometryFile(name, file, iesRotation); });
+        if (!e->read) e->table = file.table();
     }
     return e;
 }
@@ -118,10 +119,10 @@ struct CombinationEvaluator::Files {
     std::shared_ptr<const SharedEntry> extend;
     std::shared_ptr<const SharedEntry> agedAsphalt;
 
-    std::shared_ptr<const PhotometryEntry> photometryFile(const std::string& name) {
+    std::shared_ptr<const PhotometryEntry> photometryFile(const std::string& name, double iesRotation) {
         const std::lock_guard<std::mutex> lock(mutex);
         auto& entry = photometry[name];
-        if (!entry) entry = readPhotometry(name);
+        if (!entry) entry = readPhotometry(name, iesRotation);
         return entry;
     }
 
@@ -223,7 +224,7 @@ Row CombinationEvaluator::evaluate(std::uint64_t index, const InstallationData& 
     const InstallationData& d = row.installation;
 
     // The driver's checks, then the phases' reads, in the order a run makes them.
-    const auto photometry = files_->photometryFile(d.photometryFile);
+    const auto photometry = files_->photometryFile(d.photometryFile, settings_.iesRotation);
     if (photometry->preRead) return end(*photometry->preRead);
     if (d.gridChoice < 1 || d.gridChoice > 9) return end({Outcome::Refused, "wrong input grid choice"});
     const auto grid = files_->grid(d.gridChoice);

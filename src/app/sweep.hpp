@@ -16,6 +16,7 @@
 
 #include "core/assessment/run_assessment.hpp"
 #include "core/run/run.hpp"
+#include "readers/ies.hpp"
 
 namespace vl::sweep {
 
@@ -76,6 +77,7 @@ struct Row {
 
 struct SweepSettings {
     std::optional<assessment::AssessmentRequest> assessment;  // --assess
+    double iesRotation = kDefaultIesRotation;                 // --ies-rotation
 };
 
 // Thrown through an evaluation when the sweep is asked to stop.

@@ -1,5 +1,7 @@
 #include "app/sweep_cli.hpp"
 
+#include "app/convert.hpp"
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -62,6 +64,7 @@ const char* const kSweepHelp =
     "  --force           allow more than 1000000 combinations\n"
     "  --csv OUT.csv     the rows as CSV\n"
     "  --json OUT.json   the rows as JSON too\n"
+    "  --ies-rotation DEG  IES photometry read with C = H + DEG (default 90)\n"
     "\n"
     "Ctrl-C ends the sweep with the rows finished so far written whole.\n";
 
@@ -199,6 +202,7 @@ struct Options {
     std::string json;
     std::optional<ShardParse> shard;
     std::string maximise;
+    double iesRotation = kDefaultIesRotation;
     bool help = false;
 };
 
@@ -227,6 +231,7 @@ std::string parseOptions(const std::vector<std::string>& arguments, bool optimis
             value = a.substr(eq + 1);
         }
         const bool known = name == "--vary" || name == "--jobs" || name == "--csv" || name == "--json" ||
+                           name == "--ies-rotation" ||
                            (!optimise && name == "--shard") || (optimise && name == "--maximise");
         if (!known) return "unknown option \"" + a + "\"";
         if (eq == std::string::npos || a.rfind("--", 0) != 0) {
@@ -253,6 +258,10 @@ std::string parseOptions(const std::vector<std::string>& arguments, bool optimis
         } else if (name == "--csv" || name == "--json") {
             if (value.empty()) return name + " needs a file name";
             (name == "--csv" ? options.csv : options.json) = value;
+        } else if (name == "--ies-rotation") {
+            const auto rotation = parseIesRotation(value);
+            if (!rotation) return "--ies-rotation " + value + ": needs an angle in degrees";
+            options.iesRotation = *rotation;
         } else if (name == "--shard") {
             ShardParse shard = parseShard(value);
             if (!shard.error.empty()) return shard.error;
@@ -289,6 +298,7 @@ std::optional<InstallationData> readBase(int& status) {
 
 SweepSettings settingsOf(const Options& options) {
     SweepSettings settings;
+    settings.iesRotation = options.iesRotation;
     if (options.assessment.assess) {
         settings.assessment = assessment::AssessmentRequest{options.assessment.lightingClass, options.assessment.power,
                                                             options.assessment.profile};

@@ -480,6 +480,7 @@ void Reader::candelas() {
     d.downwardFluxFactor = h_.luminaireFlux > 0.0 ? 100.0 * flux.downward / h_.luminaireFlux : 0.0;
     d.lightOutputRatio = h_.absolute ? 100.0 : 100.0 * h_.luminaireFlux / lampFlux;
     d.measurementTilt = 0.0;
+    d.sourceFormat = "IES";
     LampSet lamp;
     // Eulumdat's convention: a negative number of lamps marks absolute photometry.
     lamp.lampCount = h_.absolute ? "-" + std::to_string(std::max(1, std::abs(h_.lampCount)))

@@ -82,6 +82,22 @@ Json inputsJson(const RunInputs& in, const JsonRunContext& context) {
                          {"light_output_ratio_percent", p.declared.lightOutputRatio},
                          {"measurement_tilt_deg", p.declared.measurementTilt},
                          {"lamp_sets", lampSets}}}};
+    if (context.ies != nullptr) {
+        const IesHeader& h = *context.ies;
+        photometry["format"] = "ies";
+        Json keywords = Json::object();
+        for (const IesKeyword& k : h.keywords) {
+            if (!keywords.contains(k.name)) keywords[k.name] = k.value;
+        }
+        photometry["ies"] = {{"version", std::string(iesVersionName(h.version))},
+                             {"identification", trimmed(h.identification())},
+                             {"luminaire_name", trimmed(h.luminaireName())},
+                             {"keywords", keywords},
+                             {"rotation_deg", h.rotation},
+                             {"absolute_photometry", h.absolute},
+                             {"luminaire_flux_lm", h.luminaireFlux},
+                             {"input_watts", h.inputWatts}};
+    }
     if (context.eulumdat != nullptr) {
         const EulumdatHeader& h = *context.eulumdat;
         photometry["format"] = "eulumdat";

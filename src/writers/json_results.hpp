@@ -7,6 +7,7 @@
 #include "core/assessment/run_assessment.hpp"
 #include "core/run/run.hpp"
 #include "readers/eulumdat.hpp"
+#include "readers/ies.hpp"
 #include "writers/report_files.hpp"
 
 namespace vl {
@@ -17,6 +18,7 @@ inline constexpr const char* kJsonSchema = "vesperluminal-results/1";
 struct JsonRunContext {
     std::string programVersion;
     const EulumdatHeader* eulumdat = nullptr;  // the head of an Eulumdat photometry file, if any
+    const IesHeader* ies = nullptr;            // the head of an IES photometry file, if any
     const assessment::RunAssessment* assessment = nullptr;  // the lighting class assessment, if asked for
 };
 

@@ -213,7 +213,8 @@ void writeIncompleteDataBlock() {
 }
 
 void writeEmissionSections(const RunInputs& in, const EmissionResult& e) {
-    const char* declaredTitle = "Luminaire emission data from Eulumdat file (std. position):";
+    const std::string declaredTitle =
+        "Luminaire emission data from " + in.photometry.declared.sourceFormat + " file (std. position):";
     sectionHeading(Stream::Console, declaredTitle);
     listText(Stream::Report, "    ");
     listText(Stream::Report, separator(Stream::Report));

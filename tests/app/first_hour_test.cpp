@@ -21,15 +21,16 @@ using test::runProgram;
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The bundled installation as a user gets it: the default run's energy section is that of a
-// real lamp (33200 lm at 276 W with its ballast).
+// real LED street luminaire (10580 lm at 76.7 W), and its photometry reaches the zenith.
 TEST(FirstHour, BundledDefaultRunsQuietlyWithABelievableLamp) {
     test::ScratchDir dir;
     dir.copyDefaultInstallation();
     const auto run = runProgram("--batch --start");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(has(run.out, " evaluated for lamp SON-TPP250W         \n")) << run.out;
-    EXPECT_TRUE(has(run.out, " with lamp efficacy (including ballast)120.3 lm/w\n")) << run.out;
+    EXPECT_TRUE(has(run.out, " evaluated for lamp L-IT1X-5P5-3000-140-\n")) << run.out;
+    EXPECT_TRUE(has(run.out, " with lamp efficacy (including ballast)137.9 lm/w\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Raw images for 3D plotting writted\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Computation completed\n"));
 }
 

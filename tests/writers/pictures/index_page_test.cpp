@@ -54,7 +54,7 @@ TEST(IndexPage, ChromiumShowsEveryPicture) {
     test::TempFolder runFolder;
     const auto run = test::runCommand("cp " VL_BUNDLED_DATA_DIR "/* '" + runFolder.path().string() + "' && cd '" +
                                       runFolder.path().string() + "' && '" VL_PROGRAM_PATH
-                                      "' --batch --assess --plots plots --start");
+                                      "' --batch --plots plots --start");
     ASSERT_EQ(run.status, 0) << run.out;
     const std::filesystem::path plots = runFolder.path() / "plots";
     std::vector<WrittenPicture> written;
@@ -94,7 +94,7 @@ document.getElementById('page').addEventListener('load', function () {
     for (const WrittenPicture& p : written) EXPECT_NE(result.find("LOADED " + p.name + ".png"), std::string::npos) << p.name;
 
     const auto shot = runFolder.path() / "shot.png";
-    test::runCommand("timeout 120 " + chromium + flags + " --window-size=1200,2400 --screenshot='" + shot.string() + "' 'file://" +
+    test::runCommand("timeout 120 " + chromium + flags + " --window-size=1200,4000 --screenshot='" + shot.string() + "' 'file://" +
                      (plots / "index.html").string() + "'");
     std::ifstream in(shot, std::ios::binary);
     std::stringstream bytes;
