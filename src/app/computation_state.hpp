@@ -25,6 +25,9 @@ struct RunOptions {
     AssessmentOptions assessment;    // --assess, --power, --hours, --profile
     std::string plotsFolder;         // --plots: the pictures and their page (empty: none)
     double iesRotation = kDefaultIesRotation;  // --ies-rotation: C = H + R of an IES photometry
+    // Where the progress of a long run is shown (the form's status line); empty: standard
+    // error when it is a terminal.
+    std::function<void(const std::string&)> progressShow;
     // Draws a run's pictures into a folder; empty when the program was built without them.
     // Returns "" or the file and what failed, "FILE\tKIND".
     std::function<std::string(const RunInputs&, const RunResult&, const assessment::RunAssessment*,

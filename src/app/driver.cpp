@@ -10,6 +10,7 @@
 #include "app/installation_file.hpp"
 #include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
+#include "app/progress.hpp"
 #include "readers/eulumdat.hpp"
 #include "readers/photometry_file.hpp"
 #include "readers/read_error.hpp"
@@ -232,7 +233,13 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     readLuminaire();
     std::optional<AgedAsphaltAhead> ahead;
     if (in.installation.spacing != 0.0) ahead = readAgedAsphaltAhead(in);
-    RunResult result = evaluate(in, applicationRunControl());
+    RunResult result;
+    {
+        ProgressDisplay progress(s.options.progressShow ? s.options.progressShow : standardErrorProgress());
+        RunControl control = applicationRunControl();
+        control.progress = [&progress](const char* phase, double fraction) { progress.update(phase, fraction); };
+        result = evaluate(in, control);
+    }
     writeLuminaireStage(s.run, in, result);
     if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) {
         stopWithConsoleMessage(result.stopMessage);

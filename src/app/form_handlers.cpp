@@ -96,7 +96,11 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
 
 void onStartComputation(platform::Form& form, int, platform::EventKind) {
     std::string reportName(40, ' ');
+    if (form.hasStatusLine()) {
+        state().options.progressShow = [&form](const std::string& text) { form.setStatus(text); };
+    }
     runComputation(reportName);
+    state().options.progressShow = nullptr;
     const auto first = reportName.find_first_not_of(' ');
     const auto last = reportName.find_last_not_of(' ');
     const std::string name = first == std::string::npos ? "" : reportName.substr(first, last - first + 1);

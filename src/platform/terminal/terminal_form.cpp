@@ -223,6 +223,7 @@ public:
         redrawwin(stdscr);
         paint();
     }
+    bool hasStatusLine() const override { return true; }
     void setStatus(std::string_view text) override {
         status_ = std::string(text);
         if (showing_) paint();
@@ -426,7 +427,8 @@ void TerminalForm::paintStatus(int row, int cols) {
     if (pausing_) {
         status = " Bad XA input.  Press Enter to go on.";
     } else if (running_) {
-        status = " Run in progress ... the form answers again when it ends.";
+        status = status_.empty() ? " Run in progress ... the form answers again when it ends."
+                                 : " Run in progress: " + status_ + " ... the form answers again when it ends.";
     } else {
         std::string keys;
         if (consoleView_) {
