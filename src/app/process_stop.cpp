@@ -11,9 +11,15 @@ void stopWithConsoleMessage(std::string_view text) {
 }
 
 void stopWithFileError(std::string_view fileName, std::string_view kind) {
-    std::string message = "vesperluminal: file \"";
-    message += fileName;
-    message += "\": ";
+    std::string message = "vesperluminal: ";
+    if (fileName == "standard output") {
+        message += fileName;
+    } else {
+        message += "file \"";
+        message += fileName;
+        message += "\"";
+    }
+    message += ": ";
     message += kind;
     // What was read may hold any bytes: no control characters reach the terminal.
     for (char& c : message) {
