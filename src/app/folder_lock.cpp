@@ -15,6 +15,7 @@
 
 #include "app/interruption.hpp"
 #include "app/process_stop.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 
@@ -23,7 +24,8 @@ namespace {
 int lockFd = -1;
 int depth = 0;
 
-// The command line of a process, its arguments joined by blanks, cut to 60 characters.
+// The command line of a process, its arguments joined by blanks, cut to 60 characters (the
+// messages that show it make it safe for a terminal).
 std::string commandLine(long pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
     std::string text;
@@ -31,9 +33,6 @@ std::string commandLine(long pid) {
     while (text.size() < 61 && in.get(c)) text += c == '\0' ? ' ' : c;
     while (!text.empty() && text.back() == ' ') text.pop_back();
     if (text.size() > 60) text = text.substr(0, 57) + "...";
-    for (char& ch : text) {
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = '?';
-    }
     return text;
 }
 
@@ -107,11 +106,7 @@ FolderHold::~FolderHold() {
 void FolderHold::stop() const {
     std::error_code ec;
     const std::string folder = std::filesystem::current_path(ec).string();
-    std::string message = "vesperluminal: folder \"" + (ec ? std::string(".") : folder) + "\": " + refusal_;
-    for (char& c : message) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    throw ProcessStop{2, message, {}};
+    throw ProcessStop{2, terminalSafe("vesperluminal: folder \"" + (ec ? std::string(".") : folder) + "\": " + refusal_), {}};
 }
 
 }  // namespace vl

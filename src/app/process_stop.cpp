@@ -22,10 +22,7 @@ void stopWithFileError(std::string_view fileName, std::string_view kind) {
     message += ": ";
     message += kind;
     // What was read may hold any bytes: no control characters reach the terminal.
-    for (char& c : message) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    throw ProcessStop{2, message, {}};
+    throw ProcessStop{2, terminalSafe(message), {}};
 }
 
 void stopQuietly() { throw ProcessStop{0, {}, {}}; }
