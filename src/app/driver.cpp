@@ -149,8 +149,8 @@ void runDriver(std::string& reportName) {
     }
     const GridChoice record = readGridChoice(driverCopy.gridChoice);
     checkGridRecord(record);
-    computeInstallation(driverCopy, dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX, record.pointsAlongY,
-                        reportName);
+    computeInstallation(driverCopy, dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX,
+                        record.pointsAlongY, reportName);
     consoleText("Computation completed");
 }
 

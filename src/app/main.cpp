@@ -284,12 +284,11 @@ int run(int argc, char** argv) {
     return 64;
 }
 
-}  // namespace
-
 // The end of every process: the run's files closed and standard output flushed, each
 // checked (a full disk is never a success), and the status of an interruption.
 int finish(int status) {
-    for (const auto& close : {std::function<void()>(vl::closeRunFiles), std::function<void()>(vl::flushStandardOutput)}) {
+    const std::function<void()> closes[] = {vl::closeRunFiles, vl::flushStandardOutput};
+    for (const auto& close : closes) {
         try {
             close();
         } catch (const vl::WriteError& error) {
@@ -306,6 +305,8 @@ int finish(int status) {
     }
     return status;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     int status = 0;
