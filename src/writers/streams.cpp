@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <limits>
 #include <utility>
 
 #include "writers/format.hpp"
@@ -178,8 +179,8 @@ void consolePause() {
         pause()();
         return;
     }
-    std::string ignored;
-    std::getline(std::cin, ignored);  // end of input continues at once
+    // One line, kept nowhere however long it is; the end of input continues at once.
+    std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
     std::cin.clear();
 }
 
