@@ -8,6 +8,7 @@
 
 #include "app/computation_state.hpp"
 #include "app/installation_file.hpp"
+#include "app/interruption.hpp"
 #include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
 #include "app/progress.hpp"
@@ -127,8 +128,25 @@ void drawPicturesWhenAsked(const RunInputs& in, const RunResult& result, const a
     stopWithFileError(failure.substr(0, tab), tab == std::string::npos ? "cannot be written" : failure.substr(tab + 1));
 }
 
+// A line on standard error when figures of the run are not finite (the files write them as
+// NaN, Infinity or asterisks, as always): how many, and in which sections.
+void warnNonFiniteFigures(const RunInputs& in, const RunResult& result) {
+    const std::vector<NonFiniteSection> sections = nonFiniteFigures(in, result);
+    if (sections.empty()) return;
+    int total = 0;
+    std::string where;
+    for (const NonFiniteSection& section : sections) {
+        total += section.count;
+        where += (where.empty() ? "" : ", ") + std::to_string(section.count) + " in " + section.name;
+    }
+    writeWarning(std::to_string(total) + (total == 1 ? " figure of this run is" : " figures of this run are") +
+                 " not finite (NaN or infinite; the files write them as NaN, Infinity or asterisks): " + where);
+}
+
 void runDriver(std::string& reportName) {
+    stopIfInterrupted();
     writeBanner();
+    // The installation as the run found it: the driver and the computation use this copy.
     const InstallationData driverCopy = readInstallationFile();
     warnImplausibleInputs(driverCopy);
     const PhotometryDimensions dimensions =
@@ -138,8 +156,8 @@ void runDriver(std::string& reportName) {
     }
     const GridChoice record = readGridChoice(driverCopy.gridChoice);
     checkGridRecord(record);
-    computeInstallation(dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX, record.pointsAlongY,
-                        reportName);
+    computeInstallation(driverCopy, dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX,
+                        record.pointsAlongY, reportName);
     consoleText("Computation completed");
 }
 
@@ -196,6 +214,7 @@ RunControl applicationRunControl() {
         consoleText("Bad XA input.");
         consolePause();
     };
+    control.cancel = &interruptFlag();
     return control;
 }
 
@@ -203,7 +222,8 @@ void runComputation(std::string& reportName) {
     asRunStep([&] { runDriver(reportName); });
 }
 
-void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName) {
+void computeInstallation(const InstallationData& installation, int cColumns, int gammaCount, int pointsAlongX,
+                         int pointsAlongY, std::string& reportName) {
     // The sizes come from the driver's pre-read; the phases size their tables from the
     // files themselves and the bounds were checked before this point.
     (void)cColumns;
@@ -219,7 +239,7 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     s.run = openOutputFiles(reportName);
 
     // Phase 2: installation data, switch file, grid record.
-    in.installation = readInstallationFile();
+    in.installation = installation;
     echoInstallationData(in.installation);
     in.extendFlag = readExtendFlag();
     in.gridRecord = readGridChoice(in.installation.gridChoice);
@@ -240,15 +260,24 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         control.progress = [&progress](const char* phase, double fraction) { progress.update(phase, fraction); };
         result = evaluate(in, control);
     }
+    if (result.end == RunEnd::Interrupted && result.stopStage == RunStage::Luminaire) stopInterruptedRun();
     writeLuminaireStage(s.run, in, result);
     if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) {
         stopWithConsoleMessage(result.stopMessage);
     }
     if (result.end == RunEnd::RotationOnly) {
+        warnNonFiniteFigures(in, result);
+        stopIfInterrupted();  // the run's files are complete: nothing more is written
         (void)assessWhenAsked(in, result);
         writeJson(in, result, nullptr);
         drawPicturesWhenAsked(in, result, nullptr);
         stopQuietly();  // the designed end of a rotation-only run
+    }
+
+    // An interrupted run writes what it computed, then says that it is incomplete.
+    if (result.end == RunEnd::Interrupted) {
+        writeRoadAndPollutionStages(s.run, in, result);
+        stopInterruptedRun();
     }
 
     // Phases 5 to 7: road lighting, light pollution, data tables, plot images.
@@ -261,6 +290,8 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         stopWithConsoleMessage(result.stopMessage);
     }
     writeRoadAndPollutionStages(s.run, in, result);
+    warnNonFiniteFigures(in, result);
+    stopIfInterrupted();  // the run's files are complete: nothing more is written
     s.assessment = assessWhenAsked(in, result);
     const assessment::RunAssessment* assessed = s.assessment ? &*s.assessment : nullptr;
     writeJson(in, result, assessed);

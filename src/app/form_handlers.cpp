@@ -4,8 +4,10 @@
 
 #include "app/computation_state.hpp"
 #include "app/driver.hpp"
+#include "app/folder_lock.hpp"
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
+#include "app/interruption.hpp"
 #include "app/plausibility.hpp"
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
@@ -83,7 +85,17 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
             }
         }
     }
-    writeInstallationFile(data);
+    {
+        // Another process in the folder (a second form) holds it only while it computes.
+        const FolderHold hold;
+        if (!hold.held()) {
+            form.setStatus("Not stored in " + std::string(kInstallationFileName) + ": the folder is " + hold.refusal());
+            return;
+        }
+        const InterruptibleWork work;
+        writeInstallationFile(data);
+    }
+    stopIfInterrupted();
     const std::vector<std::string> warnings = installationWarnings(data);
     if (warnings.empty()) {
         form.setStatus("");
@@ -94,18 +106,47 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
     }
 }
 
+namespace {
+
+// The warnings of the run in progress (the terminal form shows them on its status line).
+std::vector<std::string>& formWarnings() {
+    static std::vector<std::string> warnings;
+    return warnings;
+}
+
+}  // namespace
+
+void noteFormWarning(std::string_view text) { formWarnings().emplace_back(text); }
+
 void onStartComputation(platform::Form& form, int, platform::EventKind) {
     std::string reportName(40, ' ');
-    if (form.hasStatusLine()) {
-        state().options.progressShow = [&form](const std::string& text) { form.setStatus(text); };
+    formWarnings().clear();
+    {
+        const FolderHold hold;
+        if (!hold.held()) {
+            form.setStatus("Not started: the folder is " + hold.refusal());
+            return;
+        }
+        const InterruptibleWork work;
+        // The run computes the installation the form shows, whatever another process stored.
+        writeInstallationFile(formInstallation());
+        if (form.hasStatusLine()) {
+            state().options.progressShow = [&form](const std::string& text) { form.setStatus(text); };
+        }
+        runComputation(reportName);
+        state().options.progressShow = nullptr;
     }
-    runComputation(reportName);
-    state().options.progressShow = nullptr;
+    stopIfInterrupted();
     const auto first = reportName.find_first_not_of(' ');
     const auto last = reportName.find_last_not_of(' ');
     const std::string name = first == std::string::npos ? "" : reportName.substr(first, last - first + 1);
     form.setText(kReportNameField, name);
-    if (!name.empty()) form.setStatus("Report: " + name);
+    std::string status = name.empty() ? "" : "Report: " + name;
+    if (!formWarnings().empty()) {
+        status += std::string(status.empty() ? "" : "  ") + "Warning: " + formWarnings().front();
+        if (formWarnings().size() > 1) status += " (and " + std::to_string(formWarnings().size() - 1) + " more)";
+    }
+    if (!status.empty()) form.setStatus(status);
 }
 
 namespace {
@@ -118,6 +159,11 @@ void drawLastRunPictures(platform::Form& form) {
         return;
     }
     const std::string folder = s.options.plotsFolder.empty() ? "plots" : s.options.plotsFolder;
+    const FolderHold hold;
+    if (!hold.held()) {
+        form.setStatus("Pictures not drawn: the folder is " + hold.refusal());
+        return;
+    }
     const std::string failure =
         s.options.drawPictures(s.inputs, s.result, s.assessment ? &*s.assessment : nullptr, folder);
     if (failure.empty()) {

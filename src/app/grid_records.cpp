@@ -1,25 +1,21 @@
 #include "app/grid_records.hpp"
 
-#include <filesystem>
-#include <fstream>
-
 #include "readers/text_input.hpp"
 
 namespace vl {
 
 std::vector<GridChoice> peekGridRecords(const std::string& fileName) {
     std::vector<GridChoice> records;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec)) return records;
-    std::ifstream in(fileName, std::ios::binary);
-    std::string line;
+    const auto lines = peekInputLines(fileName);
+    if (!lines) return records;
+    std::size_t next = 0;
     // A record: its title line, then nine items over one or more lines.
-    while (std::getline(in, line)) {
+    while (next < lines->size()) {
         GridChoice record;
-        record.gridTitle = line;
+        record.gridTitle = (*lines)[next++];
         std::vector<FreeItem> items;
-        while (items.size() < 9 && std::getline(in, line)) {
-            SplitLine split = splitItems(line);
+        while (items.size() < 9 && next < lines->size()) {
+            SplitLine split = splitItems((*lines)[next++]);
             for (auto& item : split.items) items.push_back(std::move(item));
             if (split.slash) break;
         }

@@ -1,8 +1,11 @@
 #include "app/installation_file.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 
 #include "writers/format.hpp"
 #include "app/process_stop.hpp"
@@ -27,17 +30,43 @@ std::string installationLine(const InstallationData& d) {
 }
 
 void writeInstallationFile(const InstallationData& data) {
-    const std::string temporary = std::string(kInstallationFileName) + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!out.is_open()) stopWithFileError(temporary, "cannot be created");
-        out << installationLine(data) << '\n';
-        out.close();
-        if (!out) stopWithFileError(temporary, "write failed");
+    const std::string line = installationLine(data) + "\n";
+    // A temporary name of this process alone, created exclusively: a name someone left
+    // there (a symbolic link above all) is never written through, only passed over.
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = std::string(kInstallationFileName) + ".tmp-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int error = fd < 0 ? errno : 0;
+        if (fd < 0 && (error != EEXIST || attempt >= 99)) {
+            stopWithFileError(temporary, std::string("cannot be created: ") + std::strerror(error));
+        }
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, kInstallationFileName, ec);
-    if (ec) stopWithFileError(kInstallationFileName, "cannot be replaced: " + ec.message());
+    std::size_t done = 0;
+    int error = 0;
+    while (done < line.size() && error == 0) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EINTR) {
+            error = errno;
+        } else if (n == 0) {
+            error = EIO;
+        }
+    }
+    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        stopWithFileError(temporary, std::string("write failed: ") + std::strerror(error));
+    }
+    // The rename replaces the name itself: a symbolic link there is replaced, not followed.
+    if (::rename(temporary.c_str(), kInstallationFileName) != 0) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        stopWithFileError(kInstallationFileName, std::string("cannot be replaced: ") + std::strerror(error));
+    }
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -14,15 +15,19 @@
 #include "app/computation_state.hpp"
 #include "app/convert.hpp"
 #include "app/driver.hpp"
+#include "app/folder_lock.hpp"
 #include "app/form_handlers.hpp"
 #include "app/form_layout.hpp"
 #include "app/grid_records.hpp"
 #include "app/installation_file.hpp"
+#include "app/interruption.hpp"
 #include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
 #include "app/setting_check.hpp"
 #include "app/sweep_cli.hpp"
 #include "platform/scripted_form.hpp"
+#include "readers/text_input.hpp"
+#include "writers/streams.hpp"
 #ifdef VL_HAVE_TERMINAL
 #include "platform/terminal/terminal_form.hpp"
 #endif
@@ -125,7 +130,20 @@ void restore() {
 #endif
 }
 
+// One process at a time in the folder: a run (or a whole --batch) holds it from start to end.
+class WholeProcessHold {
+public:
+    WholeProcessHold() {
+        vl::installInterruptHandlers();
+        if (!hold_.held()) hold_.stop();
+    }
+
+private:
+    vl::FolderHold hold_;
+};
+
 int run(int argc, char** argv) {
+    vl::setReadWarningSink([](const std::string& text) { vl::writeWarning(text); });
 #ifdef VL_HAVE_PICTURES
     vl::state().options.drawPictures = [](const vl::RunInputs& in, const vl::RunResult& result,
                                           const vl::assessment::RunAssessment* assessed, const std::string& folder) {
@@ -221,6 +239,7 @@ int run(int argc, char** argv) {
     if (assessment.options.assess && !batch && !single) return usageError("--assess goes with --run or --batch");
     if (single) {
         if (batch || !script.actions.empty()) return usageError("--run takes no other option");
+        const WholeProcessHold hold;
         std::string reportName(40, ' ');
         vl::runComputation(reportName);
         return 0;
@@ -246,6 +265,7 @@ int run(int argc, char** argv) {
             std::cerr << "vesperluminal: nothing was run (--strict)\n";
             return 64;
         }
+        const WholeProcessHold hold;
         vl::platform::ScriptedToolkit scripted(script);
         auto toolkit = vl::notifyingToolkit(scripted, [](vl::platform::Form& form, int id) {
             const std::string typed = form.text(id);
@@ -262,7 +282,10 @@ int run(int argc, char** argv) {
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         auto toolkit = vl::platform::makeTerminalToolkit();
         // The status line shows the warnings; standard error would write over the screen.
-        vl::setWarningSink([](std::string_view) {});
+        vl::setWarningSink([](std::string_view text) { vl::noteFormWarning(text); });
+        // A signal during a run or a write of the installation file stops it at its next
+        // safe point; otherwise the form restores the terminal and ends at once.
+        vl::platform::setInterruptDeferral(&vl::deferInterrupt);
         terminalActive = true;
         vl::runInputForm(*toolkit);
         restore();
@@ -276,6 +299,28 @@ int run(int argc, char** argv) {
                  "build again; meanwhile --batch and --run work (see --help).\n";
 #endif
     return 64;
+}
+
+// The end of every process: the run's files closed and standard output flushed, each
+// checked (a full disk is never a success), and the status of an interruption.
+int finish(int status) {
+    const std::function<void()> closes[] = {vl::closeRunFiles, vl::flushStandardOutput};
+    for (const auto& close : closes) {
+        try {
+            close();
+        } catch (const vl::WriteError& error) {
+            restore();
+            const std::string name =
+                error.fileName() == "standard output" ? error.fileName() : "file \"" + error.fileName() + "\"";
+            std::cerr << "vesperluminal: " << vl::terminalSafe(name) << ": " << error.kind() << '\n';
+            if (status == 0 || status == 1) status = 2;
+        }
+    }
+    if (status == 0 && vl::interrupted()) {
+        std::cerr << "vesperluminal: interrupted (" << vl::interruptName() << ")\n";
+        status = vl::interruptStatus();
+    }
+    return status;
 }
 
 }  // namespace
@@ -300,6 +345,5 @@ int main(int argc, char** argv) {
         std::cerr << "vesperluminal: " << error.what() << '\n';
         status = 3;
     }
-    std::cout.flush();
-    return status;
+    return finish(status);
 }

@@ -6,6 +6,7 @@
 
 #include "app/grid_records.hpp"
 #include "app/installation_file.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 
@@ -77,7 +78,7 @@ void writeWarning(std::string_view text) {
         sink()(text);
         return;
     }
-    std::cerr << "vesperluminal: warning: " << text << '\n' << std::flush;
+    std::cerr << "vesperluminal: warning: " << terminalSafe(text) << '\n' << std::flush;
 }
 
 }  // namespace vl

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "readers/read_error.hpp"
+#include "readers/text_input.hpp"
 
 namespace vl {
 
@@ -61,6 +62,10 @@ std::vector<CsvRecord> readCsvFile(const std::string& fileName) {
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec)) throw ReadError(fileName, "does not exist");
     if (std::filesystem::is_directory(fileName, ec)) throw ReadError(fileName, "is a directory, not a file");
+    if (!std::filesystem::is_regular_file(fileName, ec)) throw ReadError(fileName, "is not a regular file");
+    if (std::filesystem::file_size(fileName, ec) > kMaxInputBytes) {
+        throw ReadError(fileName, "is larger than any input of this program (64 MiB): it was not read");
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in.is_open()) throw ReadError(fileName, "cannot be opened");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -254,6 +254,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
 
     readIntensities(file, p, h.symmetry, mc, ng);
     out.progress = EulumdatProgress::Complete;
+    warnLeftOverValues(file, "Mc " + std::to_string(mc) + " C planes, Ng " + std::to_string(ng) +
+                                 " gamma angles and the intensities of symmetry Isym " + std::to_string(h.symmetry));
 }
 
 }  // namespace vl

@@ -2,15 +2,18 @@
 
 #include <cctype>
 #include <cstddef>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "readers/text_input.hpp"
 
 namespace vl {
 
 namespace {
 
-constexpr int kHeadLines = 100;
+constexpr std::size_t kHeadLines = 100;
 constexpr std::size_t kHeadBytes = 1 << 16;
 
 bool beginsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -25,13 +28,14 @@ bool beginsWithNoCase(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 PhotometryFormat detectPhotometryFormat(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in.is_open()) return PhotometryFormat::Eulumdat;
-    std::string line;
+    // Only a regular file of bounded size is looked into (a named pipe would block here);
+    // anything else goes to the Eulumdat reader, which says what it is.
+    const std::optional<std::vector<std::string>> lines = peekInputLines(fileName);
+    if (!lines) return PhotometryFormat::Eulumdat;
     std::size_t bytes = 0;
-    for (int k = 0; k < kHeadLines && bytes < kHeadBytes && std::getline(in, line); ++k) {
-        bytes += line.size() + 1;
-        std::string_view text = line;
+    for (std::size_t k = 0; k < lines->size() && k < kHeadLines && bytes < kHeadBytes; ++k) {
+        bytes += (*lines)[k].size() + 1;
+        std::string_view text = (*lines)[k];
         if (k == 0) {
             if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
             if (beginsWithNoCase(text, "IESNA") || beginsWithNoCase(text, "IES:")) return PhotometryFormat::Ies;

@@ -1,12 +1,16 @@
 #include "readers/text_input.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstring>
+#include <iostream>
 #include <limits>
 #include <sstream>
 
@@ -160,20 +164,151 @@ std::string quotedItem(const FreeItem& item) {
     return text;
 }
 
-InputFile::InputFile(std::string name) : name_(std::move(name)) {
-    std::error_code ec;
-    if (!std::filesystem::exists(name_, ec)) {
-        std::ofstream create(name_);  // a missing input file is created empty
-        created_ = create.is_open();
+namespace {
+
+// What a name that is not a regular file stands for, as the messages say it.
+std::string fileKind(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
+}
+
+std::string tooLarge(std::uintmax_t size) {
+    return "holds " + std::to_string(size) + " bytes, more than any input of this program (" +
+           std::to_string(kMaxInputBytes / (1024 * 1024)) + " MiB): it was not read";
+}
+
+enum class Opened { Read, Missing, Refused };
+
+// Reads a regular file of at most kMaxInputBytes whole; anything else is refused with
+// what it is (a named pipe is never opened, so nothing waits on it).
+Opened readRegularFile(const std::string& name, std::string& bytes, std::string& refusal) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        if (errno == ENOENT) return Opened::Missing;
+        refusal = std::string("cannot be opened: ") + std::strerror(errno);
+        return Opened::Refused;
     }
-    std::ifstream in(name_, std::ios::binary);
-    if (!in.is_open()) fail("cannot be opened");
-    if (std::filesystem::is_directory(name_, ec)) fail("is a directory, not a file");
-    std::string line;
-    while (std::getline(in, line)) {
+    if (!S_ISREG(info.st_mode)) {
+        refusal = "is " + fileKind(info.st_mode) + ", not a file";
+        return Opened::Refused;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxInputBytes) {
+        refusal = tooLarge(static_cast<std::uintmax_t>(info.st_size));
+        return Opened::Refused;
+    }
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        refusal = "cannot be opened";
+        return Opened::Refused;
+    }
+    // The name may have been replaced since the look above: the open file itself decides.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        refusal = "is " + fileKind(info.st_mode) + ", not a file";
+        return Opened::Refused;
+    }
+    bytes.clear();
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            refusal = std::string("cannot be read: ") + std::strerror(errno);
+            ::close(fd);
+            return Opened::Refused;
+        }
+        if (n == 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(n));
+        if (bytes.size() > kMaxInputBytes) {  // a file that grows while it is read
+            refusal = tooLarge(bytes.size());
+            ::close(fd);
+            return Opened::Refused;
+        }
+    }
+    ::close(fd);
+    return Opened::Read;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines_.push_back(std::move(line));
+        lines.push_back(std::move(line));
+        start = end + 1;
     }
+    return lines;
+}
+
+}  // namespace
+
+namespace {
+
+ReadWarningSink& warningSink() {
+    static ReadWarningSink sink;
+    return sink;
+}
+
+}  // namespace
+
+void setReadWarningSink(ReadWarningSink sink) { warningSink() = std::move(sink); }
+
+void readWarning(const std::string& text) {
+    if (warningSink()) {
+        warningSink()(text);
+    } else {
+        std::cerr << "vesperluminal: warning: " << text << '\n' << std::flush;
+    }
+}
+
+void warnLeftOverValues(const InputFile& file, const std::string& counts) {
+    const auto line = file.nextLineWithItems();
+    if (!line) return;
+    readWarning("file \"" + file.name() + "\": line " + std::to_string(*line) +
+                ": the table holds more values than its counts call for (" + counts +
+                "): values are left over from this line on, and those read may be shifted");
+}
+
+std::optional<std::vector<std::string>> peekInputLines(const std::string& name) {
+    std::string bytes;
+    std::string refusal;
+    if (readRegularFile(name, bytes, refusal) != Opened::Read) return std::nullopt;
+    return splitLines(bytes);
+}
+
+InputFile::InputFile(std::string name) : name_(std::move(name)) {
+    std::string bytes;
+    std::string refusal;
+    Opened opened = readRegularFile(name_, bytes, refusal);
+    if (opened == Opened::Missing) {
+        struct stat link {};
+        if (::lstat(name_.c_str(), &link) == 0) fail("is a symbolic link to a file that does not exist");
+        // A missing input is created empty only in the working folder, never through a path.
+        if (name_.find('/') != std::string::npos) fail("does not exist");
+        const int fd = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            created_ = true;
+        }
+        opened = readRegularFile(name_, bytes, refusal);
+        if (opened == Opened::Missing) fail("cannot be opened");
+    }
+    if (opened == Opened::Refused) fail(refusal);
+    lines_ = splitLines(bytes);
+}
+
+std::optional<std::size_t> InputFile::nextLineWithItems() const {
+    for (std::size_t k = next_; k < lines_.size(); ++k) {
+        if (!splitItems(lines_[k]).items.empty()) return k + 1;
+    }
+    return std::nullopt;
 }
 
 InputFile::InputFile(std::string name, std::string_view content) : name_(std::move(name)) {

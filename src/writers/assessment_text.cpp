@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string_view>
 
 #include "writers/streams.hpp"
@@ -196,11 +195,10 @@ std::string assessmentText(const AssessmentReport& report) {
 }
 
 void writeAssessmentFile(const std::string& fileName, const std::string& text) {
-    std::ofstream file(fileName, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file.is_open()) throw WriteError(fileName, "cannot be created");
-    file << text;
+    OutputFile file;
+    file.create(fileName);
+    file.write(text);
     file.close();
-    if (!file) throw WriteError(fileName, "write failed");
 }
 
 }  // namespace vl

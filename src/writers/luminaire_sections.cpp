@@ -284,10 +284,11 @@ void writeMaximumLuminaireIntensity(const RunInputs& in, const RunResult& result
     }
 }
 
-void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunResult& result) {
+namespace {
+
+void writeLuminaireSectionsTo(const RunInfo& info, const RunInputs& in, const RunResult& result,
+                              OutputFile& anglesFile, OutputFile& photFile) {
     const double tilt = in.installation.tilt;
-    OutputFile anglesFile;
-    OutputFile photFile;
     if (tilt != 0.0 && !writeRotatedPhotometry(info, in, result, anglesFile, photFile)) return;
     if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) return;
 
@@ -300,6 +301,17 @@ void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunR
         if (tilt == 0.0) writeZeroSpacingNotice(false);
         writeMaximumLuminaireIntensity(in, result);
     }
+}
+
+}  // namespace
+
+void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunResult& result) {
+    OutputFile anglesFile;
+    OutputFile photFile;
+    writeLuminaireSectionsTo(info, in, result, anglesFile, photFile);
+    // Checked closes also where a rotation error cut the files short.
+    anglesFile.close();
+    photFile.close();
 }
 
 }  // namespace vl

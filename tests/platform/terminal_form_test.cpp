@@ -249,6 +249,37 @@ TEST(TerminalForm, TerminationSignalRestoresTerminal) {
     EXPECT_EQ(pane.last().find("Lamp flux (klm)"), std::string::npos) << pane.last();
 }
 
+// A signal while the form computes stops the run at its next safe point: its report says that
+// it is incomplete, and the terminal is restored.
+TEST(TerminalForm, SignalDuringARunMarksItsFilesAndRestoresTerminal) {
+    REQUIRE_TMUX();
+    vl::test::ScratchDir dir;
+    dir.copyAllBundled();
+    ::setenv("VESPERLUMINAL_CLOCK", "20260101120000", 1);
+    Pane pane(dir.path(), 100, 30);
+    ::unsetenv("VESPERLUMINAL_CLOCK");
+    ASSERT_TRUE(pane.started());
+    ASSERT_TRUE(pane.waitFor(formShown, 15s)) << pane.last();
+    for (int k = 0; k < 9; ++k) pane.keys("Tab");
+    pane.keys("BSpace");
+    pane.type("9");  // the finest grid: seconds of computation
+    ASSERT_TRUE(waitForFile([](const std::string& l) { return l.size() > 55 && l.substr(52, 3) == "  9"; }, 5s))
+        << installationLine();
+    pane.keys("Enter");
+    const fs::path report = dir.path() / "report_nocturne_202601011200.doc";
+    ASSERT_TRUE(pane.waitFor([&](const std::string&) { return fs::exists(report); }, 30s)) << pane.last();
+    const int shell = pane.shellPid();
+    const int program = std::atoi(
+        vl::test::readFile("/proc/" + std::to_string(shell) + "/task/" + std::to_string(shell) + "/children").c_str());
+    if (program <= 0) GTEST_SKIP() << "cannot find the program's process id";
+    ASSERT_EQ(kill(program, SIGTERM), 0);
+    ASSERT_TRUE(pane.waitForText("VL-EXIT=143", 30s)) << pane.last();
+    EXPECT_NE(pane.last().find("VL-TTY-SAME"), std::string::npos) << pane.last();
+    const std::string text = vl::test::readFile(report);
+    EXPECT_NE(text.find(" Run interrupted (SIGTERM): the results of this run are incomplete\n"), std::string::npos)
+        << text.substr(text.size() > 400 ? text.size() - 400 : 0);
+}
+
 TEST(TerminalForm, TinyTerminalSaysWhatItNeeds) {
     REQUIRE_TMUX();
     vl::test::ScratchDir dir;

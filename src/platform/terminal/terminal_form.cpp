@@ -64,7 +64,10 @@ bool titleCapable() {
     return name.rfind("xterm", 0) == 0 || name.rfind("tmux", 0) == 0 || name.rfind("screen", 0) == 0;
 }
 
+bool (*interruptDeferral)(int) noexcept = nullptr;
+
 extern "C" void onStopSignal(int signal) {
+    if (interruptDeferral != nullptr && interruptDeferral(signal)) return;
     if (sessionActive) {
         writeAll(restoreBytes, restoreLength);
         if (haveShellModes) tcsetattr(STDIN_FILENO, TCSANOW, &shellModes);
@@ -225,7 +228,7 @@ public:
     }
     bool hasStatusLine() const override { return true; }
     void setStatus(std::string_view text) override {
-        status_ = std::string(text);
+        status_ = terminalSafe(text);
         if (showing_) paint();
     }
 
@@ -585,7 +588,7 @@ void TerminalForm::checkResize() {
 }
 
 void TerminalForm::consoleLine(std::string_view line) {
-    log_.add(line);
+    log_.add(terminalSafe(line));
     if (!showing_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPaint_ < std::chrono::milliseconds(40)) return;
@@ -715,6 +718,8 @@ public:
 }  // namespace
 
 std::unique_ptr<FormToolkit> makeTerminalToolkit() { return std::make_unique<TerminalToolkit>(); }
+
+void setInterruptDeferral(bool (*defer)(int signal) noexcept) { interruptDeferral = defer; }
 
 void restoreTerminal() {
     if (!sessionActive) return;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -289,6 +290,37 @@ TEST(EvaluateAlone, RepeatedEvaluationsGiveTheSameBits) {
     RunControl serial;
     serial.workers = 1;
     EXPECT_TRUE(Figures(evaluate(a, serial)) == first);
+}
+
+// The cancel flag, set as a phase begins, stops the run at the next safe point: the stages
+// before it stay whole, nothing after it is computed. Set as the road lighting begins, it is
+// seen between grid columns; set as the light pollution begins, before the plot model.
+TEST(EvaluateAlone, ACancelFlagStopsAtTheNextSafePoint) {
+    const RunInputs in = defaultInputs();
+    const RunResult whole = evaluate(in);
+    struct Case {
+        const char* phase;
+        RunStage reached, stoppedIn;
+    };
+    for (const Case& c : {Case{nullptr, RunStage::Luminaire, RunStage::Luminaire},
+                          Case{"road lighting", RunStage::Luminaire, RunStage::RoadLighting},
+                          Case{"light pollution", RunStage::Pollution, RunStage::Complete}}) {
+        std::atomic<bool> cancel{c.phase == nullptr};
+        RunControl control;
+        control.cancel = &cancel;
+        control.progress = [&](const char* phase, double) {
+            if (c.phase != nullptr && std::strcmp(phase, c.phase) == 0) cancel.store(true);
+        };
+        const RunResult r = evaluate(in, control);
+        EXPECT_EQ(r.end, RunEnd::Interrupted);
+        EXPECT_EQ(r.reached, c.reached);
+        EXPECT_EQ(r.stopStage, c.stoppedIn);
+        const bool luminaire = c.stoppedIn != RunStage::Luminaire;
+        EXPECT_EQ(r.rotated.rotatedIntensity == whole.rotated.rotatedIntensity, luminaire);
+        EXPECT_EQ(r.road.luminanceObserver1Stats.average == whole.road.luminanceObserver1Stats.average,
+                  c.reached >= RunStage::RoadLighting);
+        EXPECT_FALSE(r.plot.has_value());
+    }
 }
 
 TEST(EvaluateAlone, EmptyInputsAreRefusedNotACrash) {
