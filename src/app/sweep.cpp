@@ -258,20 +258,17 @@ Row CombinationEvaluator::evaluate(std::uint64_t index, const InstallationData& 
     RunControl control;
     control.workers = 1;
     control.onEqualAbscissae = [] {};  // no file the program reads can reach it
-    control.progress = [stop](const char*, double) {
-        if (stop != nullptr && stop->load()) throw EvaluationCancelled{};
-    };
+    control.cancel = stop;  // the computation stops at its next safe point
     RunResult result;
     try {
         result = vl::evaluate(in, control);
-    } catch (const EvaluationCancelled&) {
-        throw;
     } catch (const Refusal& refusal) {
         return end({Outcome::Refused, printable(refusal.what())});
     } catch (const std::exception& error) {
         return end({Outcome::Failed, printable(error.what())});
     }
 
+    if (result.end == RunEnd::Interrupted) throw EvaluationCancelled{};
     if (result.end != RunEnd::RotationError) {
         const EmissionResult& e = result.emission;
         row.ulor = e.fullSphere ? e.calculated.upwardLightOutputRatio : e.declared.upwardLightOutputRatio;
