@@ -1,5 +1,6 @@
 // Shared set-up of the fuzz targets: a private scratch directory as the current
-// directory, a Console that discards its lines, a pause that returns at once.
+// directory, a Console that discards its lines, a pause that returns at once, reader
+// warnings checked and discarded.
 #pragma once
 
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "readers/text_input.hpp"
 #include "writers/streams.hpp"
 
 namespace vl::fuzz {
@@ -32,6 +34,10 @@ inline void enterScratchDir() {
     setenv("VESPERLUMINAL_CLOCK", "20240101120000", 1);  // fixed output file names
     setConsoleSink([](std::string_view) {});
     setConsolePause([] {});
+    // A warning names its file and line.
+    setReadWarningSink([](const std::string& text) {
+        if (text.rfind("file \"", 0) != 0 || text.find("\": line ") == std::string::npos) __builtin_trap();
+    });
 }
 
 inline void writeInput(const std::string& name, const std::uint8_t* data, std::size_t size) {

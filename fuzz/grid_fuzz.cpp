@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/installation_file.hpp"
+#include "core/roadlighting/grid.hpp"
 #include "fuzz_support.hpp"
 #include "readers/read_error.hpp"
 #include "app/process_stop.hpp"

@@ -12,7 +12,7 @@ seconds="${1:-20}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(text_input eulumdat surface_table grid installation_file)
+  targets=(text_input eulumdat ies surface_table grid installation_file)
 fi
 build="$root/build-fuzz"
 

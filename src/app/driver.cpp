@@ -8,8 +8,12 @@
 
 #include "app/computation_state.hpp"
 #include "app/installation_file.hpp"
+#include "app/interruption.hpp"
+#include "app/plausibility.hpp"
 #include "app/process_stop.hpp"
+#include "app/progress.hpp"
 #include "readers/eulumdat.hpp"
+#include "readers/photometry_file.hpp"
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
 #include "core/assessment/run_assessment.hpp"
@@ -104,22 +108,56 @@ void writeJson(const RunInputs& in, const RunResult& result, const assessment::R
     if (s.options.jsonPath.empty()) return;
     JsonRunContext context;
     context.programVersion = kProgramVersion;
-    context.eulumdat = &s.eulumdat;
+    if (s.photometryFormat == PhotometryFormat::Ies) {
+        context.ies = &s.ies;
+    } else {
+        context.eulumdat = &s.eulumdat;
+    }
     context.assessment = assessed;
     writeJsonResults(s.options.jsonPath, s.run, in, result, context);
 }
 
+// The pictures when the command line asked for them; a folder or file that cannot be written
+// stops the run (its own files are complete by then).
+void drawPicturesWhenAsked(const RunInputs& in, const RunResult& result, const assessment::RunAssessment* assessed) {
+    const RunOptions& options = state().options;
+    if (options.plotsFolder.empty() || !options.drawPictures) return;
+    const std::string failure = options.drawPictures(in, result, assessed, options.plotsFolder);
+    if (failure.empty()) return;
+    const auto tab = failure.find('\t');
+    stopWithFileError(failure.substr(0, tab), tab == std::string::npos ? "cannot be written" : failure.substr(tab + 1));
+}
+
+// A line on standard error when figures of the run are not finite (the files write them as
+// NaN, Infinity or asterisks, as always): how many, and in which sections.
+void warnNonFiniteFigures(const RunInputs& in, const RunResult& result) {
+    const std::vector<NonFiniteSection> sections = nonFiniteFigures(in, result);
+    if (sections.empty()) return;
+    int total = 0;
+    std::string where;
+    for (const NonFiniteSection& section : sections) {
+        total += section.count;
+        where += (where.empty() ? "" : ", ") + std::to_string(section.count) + " in " + section.name;
+    }
+    writeWarning(std::to_string(total) + (total == 1 ? " figure of this run is" : " figures of this run are") +
+                 " not finite (NaN or infinite; the files write them as NaN, Infinity or asterisks): " + where);
+}
+
 void runDriver(std::string& reportName) {
+    stopIfInterrupted();
     writeBanner();
+    // The installation as the run found it: the driver and the computation use this copy.
     const InstallationData driverCopy = readInstallationFile();
-    const PhotometryDimensions dimensions = readEulumdatDimensions(driverCopy.photometryFile);
+    warnImplausibleInputs(driverCopy);
+    const PhotometryDimensions dimensions =
+        readPhotometryDimensions(driverCopy.photometryFile, state().options.iesRotation).dimensions;
     if (driverCopy.gridChoice < 1 || driverCopy.gridChoice > 9) {
         stopWithConsoleMessage("wrong input grid choice");
     }
     const GridChoice record = readGridChoice(driverCopy.gridChoice);
     checkGridRecord(record);
-    computeInstallation(dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX, record.pointsAlongY,
-                        reportName);
+    computeInstallation(driverCopy, dimensions.cPlanes + 1, dimensions.gammaAngles, record.pointsAlongX,
+                        record.pointsAlongY, reportName);
     consoleText("Computation completed");
 }
 
@@ -141,16 +179,30 @@ void readSurface() {
 void readLuminaire() {
     ComputationState& s = state();
     RunInputs& in = s.inputs;
-    EulumdatFile file;
+    const std::string& name = in.installation.photometryFile;
+    PhotometryFile file;
+    const auto echo = [&] {
+        if (file.format == PhotometryFormat::Ies) {
+            writeIesEcho(name, file.ies);
+        } else {
+            writeEulumdatEcho(name, file.eulumdat);
+        }
+    };
     try {
-        readEulumdat(in.installation.photometryFile, file);
+        readPhotometryFile(name, file, s.options.iesRotation);
     } catch (...) {
-        writeEulumdatEcho(in.installation.photometryFile, file);
+        echo();
         throw;
     }
-    writeEulumdatEcho(in.installation.photometryFile, file);
-    s.eulumdat = file.header;
-    in.photometry = std::move(file.table);
+    echo();
+    s.photometryFormat = file.format;
+    if (file.format == PhotometryFormat::Ies) {
+        s.ies = file.ies.header;
+        in.photometry = std::move(file.ies.table);
+    } else {
+        s.eulumdat = file.eulumdat.header;
+        in.photometry = std::move(file.eulumdat.table);
+    }
     writeOriginalPhotometry(in.photometry, listingIndices(in.photometry, in.memory.listing));
 }
 
@@ -162,6 +214,7 @@ RunControl applicationRunControl() {
         consoleText("Bad XA input.");
         consolePause();
     };
+    control.cancel = &interruptFlag();
     return control;
 }
 
@@ -169,7 +222,8 @@ void runComputation(std::string& reportName) {
     asRunStep([&] { runDriver(reportName); });
 }
 
-void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName) {
+void computeInstallation(const InstallationData& installation, int cColumns, int gammaCount, int pointsAlongX,
+                         int pointsAlongY, std::string& reportName) {
     // The sizes come from the driver's pre-read; the phases size their tables from the
     // files themselves and the bounds were checked before this point.
     (void)cColumns;
@@ -185,7 +239,7 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     s.run = openOutputFiles(reportName);
 
     // Phase 2: installation data, switch file, grid record.
-    in.installation = readInstallationFile();
+    in.installation = installation;
     echoInstallationData(in.installation);
     in.extendFlag = readExtendFlag();
     in.gridRecord = readGridChoice(in.installation.gridChoice);
@@ -199,13 +253,31 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
     readLuminaire();
     std::optional<AgedAsphaltAhead> ahead;
     if (in.installation.spacing != 0.0) ahead = readAgedAsphaltAhead(in);
-    RunResult result = evaluate(in, applicationRunControl());
+    RunResult result;
+    {
+        ProgressDisplay progress(s.options.progressShow ? s.options.progressShow : standardErrorProgress());
+        RunControl control = applicationRunControl();
+        control.progress = [&progress](const char* phase, double fraction) { progress.update(phase, fraction); };
+        result = evaluate(in, control);
+    }
+    if (result.end == RunEnd::Interrupted && result.stopStage == RunStage::Luminaire) stopInterruptedRun();
     writeLuminaireStage(s.run, in, result);
-    if (result.end == RunEnd::RotationError) stopWithConsoleMessage(result.stopMessage);
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) {
+        stopWithConsoleMessage(result.stopMessage);
+    }
     if (result.end == RunEnd::RotationOnly) {
+        warnNonFiniteFigures(in, result);
+        stopIfInterrupted();  // the run's files are complete: nothing more is written
         (void)assessWhenAsked(in, result);
         writeJson(in, result, nullptr);
+        drawPicturesWhenAsked(in, result, nullptr);
         stopQuietly();  // the designed end of a rotation-only run
+    }
+
+    // An interrupted run writes what it computed, then says that it is incomplete.
+    if (result.end == RunEnd::Interrupted) {
+        writeRoadAndPollutionStages(s.run, in, result);
+        stopInterruptedRun();
     }
 
     // Phases 5 to 7: road lighting, light pollution, data tables, plot images.
@@ -213,11 +285,19 @@ void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int poi
         if (ahead->failure) std::rethrow_exception(ahead->failure);
         readAgedAsphaltCurve();  // a missing file is created empty; its first read fails
     }
+    if (result.end == RunEnd::RotationError) {
+        writeRoadLightingStart(in, result);
+        stopWithConsoleMessage(result.stopMessage);
+    }
     writeRoadAndPollutionStages(s.run, in, result);
-    const std::optional<assessment::RunAssessment> assessed = assessWhenAsked(in, result);
-    writeJson(in, result, assessed ? &*assessed : nullptr);
+    warnNonFiniteFigures(in, result);
+    stopIfInterrupted();  // the run's files are complete: nothing more is written
+    s.assessment = assessWhenAsked(in, result);
+    const assessment::RunAssessment* assessed = s.assessment ? &*s.assessment : nullptr;
+    writeJson(in, result, assessed);
     s.memory = result.memory;
     s.result = std::move(result);
+    drawPicturesWhenAsked(in, s.result, assessed);
 }
 
 }  // namespace vl

@@ -14,14 +14,16 @@ inline constexpr const char* kProgramVersion = "beta 1.6.1";
 // "Computation completed". reportName (40 characters) receives the report file name.
 void runComputation(std::string& reportName);
 
-// The phases of one computation, strictly in order.
-void computeInstallation(int cColumns, int gammaCount, int pointsAlongX, int pointsAlongY, std::string& reportName);
+// The phases of one computation, strictly in order, on the installation the driver read.
+void computeInstallation(const InstallationData& installation, int cColumns, int gammaCount, int pointsAlongX,
+                         int pointsAlongY, std::string& reportName);
 
 // Input phases of a run into state().inputs, each echoed as far as its file was read.
 void readSurface();    // "SRT_" + the surface class
 void readLuminaire();  // the photometry file, with the "Original photometry" listing
 
-// How the application follows an evaluation: "Bad XA input." with its pause.
+// How the application follows an evaluation: "Bad XA input." with its pause, and the
+// interruption flag as its cancel flag.
 RunControl applicationRunControl();
 
 }  // namespace vl

@@ -2,9 +2,13 @@
 
 #include <cmath>
 
+#include "app/computation_state.hpp"
 #include "app/driver.hpp"
+#include "app/folder_lock.hpp"
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
+#include "app/interruption.hpp"
+#include "app/plausibility.hpp"
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
 #include "readers/text_input.hpp"
@@ -81,16 +85,97 @@ void onFieldEdited(platform::Form& form, int controlId, platform::EventKind) {
             }
         }
     }
-    writeInstallationFile(data);
+    {
+        // Another process in the folder (a second form) holds it only while it computes.
+        const FolderHold hold;
+        if (!hold.held()) {
+            form.setStatus("Not stored in " + std::string(kInstallationFileName) + ": the folder is " + hold.refusal());
+            return;
+        }
+        const InterruptibleWork work;
+        writeInstallationFile(data);
+    }
+    stopIfInterrupted();
+    const std::vector<std::string> warnings = installationWarnings(data);
+    if (warnings.empty()) {
+        form.setStatus("");
+    } else {
+        std::string status = "Warning: " + warnings.front();
+        if (warnings.size() > 1) status += " (and " + std::to_string(warnings.size() - 1) + " more)";
+        form.setStatus(status);
+    }
 }
+
+namespace {
+
+// The warnings of the run in progress (the terminal form shows them on its status line).
+std::vector<std::string>& formWarnings() {
+    static std::vector<std::string> warnings;
+    return warnings;
+}
+
+}  // namespace
+
+void noteFormWarning(std::string_view text) { formWarnings().emplace_back(text); }
 
 void onStartComputation(platform::Form& form, int, platform::EventKind) {
     std::string reportName(40, ' ');
-    runComputation(reportName);
+    formWarnings().clear();
+    {
+        const FolderHold hold;
+        if (!hold.held()) {
+            form.setStatus("Not started: the folder is " + hold.refusal());
+            return;
+        }
+        const InterruptibleWork work;
+        // The run computes the installation the form shows, whatever another process stored.
+        writeInstallationFile(formInstallation());
+        if (form.hasStatusLine()) {
+            state().options.progressShow = [&form](const std::string& text) { form.setStatus(text); };
+        }
+        runComputation(reportName);
+        state().options.progressShow = nullptr;
+    }
+    stopIfInterrupted();
     const auto first = reportName.find_first_not_of(' ');
     const auto last = reportName.find_last_not_of(' ');
-    form.setText(kReportNameField, first == std::string::npos ? "" : reportName.substr(first, last - first + 1));
+    const std::string name = first == std::string::npos ? "" : reportName.substr(first, last - first + 1);
+    form.setText(kReportNameField, name);
+    std::string status = name.empty() ? "" : "Report: " + name;
+    if (!formWarnings().empty()) {
+        status += std::string(status.empty() ? "" : "  ") + "Warning: " + formWarnings().front();
+        if (formWarnings().size() > 1) status += " (and " + std::to_string(formWarnings().size() - 1) + " more)";
+    }
+    if (!status.empty()) form.setStatus(status);
 }
+
+namespace {
+
+// F5: the pictures of the last run that completed, into the --plots folder or plots/.
+void drawLastRunPictures(platform::Form& form) {
+    const ComputationState& s = state();
+    if (s.run.runStamp.empty() || s.result.reached != RunStage::Complete) {
+        form.setStatus("No pictures yet: start a computation first.");
+        return;
+    }
+    const std::string folder = s.options.plotsFolder.empty() ? "plots" : s.options.plotsFolder;
+    const FolderHold hold;
+    if (!hold.held()) {
+        form.setStatus("Pictures not drawn: the folder is " + hold.refusal());
+        return;
+    }
+    const std::string failure =
+        s.options.drawPictures(s.inputs, s.result, s.assessment ? &*s.assessment : nullptr, folder);
+    if (failure.empty()) {
+        form.setStatus("Pictures of the last run: " + folder + "/index.html");
+    } else {
+        const auto tab = failure.find('\t');
+        form.setStatus("Pictures not written: " + failure.substr(0, tab) +
+                       (tab == std::string::npos ? "" : " " + failure.substr(tab + 1)));
+    }
+}
+
+}  // namespace
 
 bool runInputForm(platform::FormToolkit& toolkit) {
     std::unique_ptr<platform::Form> form = toolkit.loadForm(formResources(), kInputForm);
@@ -105,6 +190,7 @@ bool runInputForm(platform::FormToolkit& toolkit) {
     for (const auto& [id, text] : defaults) onFieldEdited(*form, id, platform::EventKind::Changed);
     for (const auto& [id, text] : defaults) form->onEditChanged(id, onFieldEdited);
     form->onButtonPressed(kStartButton, onStartComputation);
+    if (state().options.drawPictures) form->onFunctionKey(5, "pictures", drawLastRunPictures);
     form->onInitialised(onFormInit);
     form->runModal();
     form.reset();

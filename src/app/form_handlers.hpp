@@ -1,6 +1,8 @@
 // The three handlers of the input form and the start-up sequence.
 #pragma once
 
+#include <string_view>
+
 #include "platform/form.hpp"
 #include "core/run/installation.hpp"
 
@@ -11,7 +13,10 @@ InstallationData& formInstallation();
 
 void onFormInit(platform::Form& form);
 void onFieldEdited(platform::Form& form, int controlId, platform::EventKind kind);
+// Holds the folder while it stores the form's installation and computes it; the run's
+// warnings noted meanwhile (noteFormWarning) follow the report name on the status line.
 void onStartComputation(platform::Form& form, int controlId, platform::EventKind kind);
+void noteFormWarning(std::string_view text);
 
 // Start-up: loads form 101, sets and stores the defaults, attaches the handlers and runs
 // the form modally. Returns false when the form could not be loaded.

@@ -11,15 +11,18 @@ void stopWithConsoleMessage(std::string_view text) {
 }
 
 void stopWithFileError(std::string_view fileName, std::string_view kind) {
-    std::string message = "vesperluminal: file \"";
-    message += fileName;
-    message += "\": ";
+    std::string message = "vesperluminal: ";
+    if (fileName == "standard output") {
+        message += fileName;
+    } else {
+        message += "file \"";
+        message += fileName;
+        message += "\"";
+    }
+    message += ": ";
     message += kind;
     // What was read may hold any bytes: no control characters reach the terminal.
-    for (char& c : message) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    throw ProcessStop{2, message, {}};
+    throw ProcessStop{2, terminalSafe(message), {}};
 }
 
 void stopQuietly() { throw ProcessStop{0, {}, {}}; }

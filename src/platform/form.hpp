@@ -68,6 +68,12 @@ public:
     virtual Rect windowRect() const = 0;
     virtual void move(int left, int top, int width, int height) = 0;
     virtual void bringToForeground() = 0;
+    // A short message for the form's status line (empty: none); forms without one ignore it.
+    virtual void setStatus(std::string_view) {}
+    // Whether setStatus shows anything (a form on a screen).
+    virtual bool hasStatusLine() const { return false; }
+    // A function key (F3..F12) with its label for the key help; forms without keys ignore it.
+    virtual void onFunctionKey(int, std::string_view, FormHandler) {}
 };
 
 class FormToolkit {

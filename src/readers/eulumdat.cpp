@@ -26,7 +26,7 @@ constexpr int kMaxAxis = 200;  // C planes (with the closing one) and gamma angl
 // The next line by position; the end of the file is a read error.
 std::string positionalLine(InputFile& file, std::string_view what) {
     auto line = file.nextLine();
-    if (!line) file.fail(std::string("end of file reached while reading ") + std::string(what));
+    if (!line) file.failAtEnd(what);
     return *line;
 }
 
@@ -34,7 +34,7 @@ std::string positionalLine(InputFile& file, std::string_view what) {
 std::string firstValueItem(InputFile& file, const std::string& line, std::string_view what) {
     SplitLine split = splitItems(line);
     if (split.items.empty() || split.items[0].kind == FreeItem::Kind::Null || split.items[0].quoted) {
-        file.fail(std::string(what) + " missing: the line holds no value");
+        file.fail(what, line.find_first_not_of(" \t\r") == std::string::npos ? "an empty line" : "no value");
     }
     return split.items[0].text;
 }
@@ -43,7 +43,7 @@ double realOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseReal(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not a number (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (a number)", "\"" + item.substr(0, 40) + "\"");
     return *value;
 }
 
@@ -51,7 +51,7 @@ int integerOnLine(InputFile& file, std::string_view what) {
     const std::string line = positionalLine(file, what);
     const std::string item = firstValueItem(file, line, what);
     auto value = parseInteger(item);
-    if (!value) file.fail("\"" + item.substr(0, 40) + "\" is not an integer (" + std::string(what) + ")");
+    if (!value) file.fail(std::string(what) + " (an integer)", "\"" + item.substr(0, 40) + "\"");
     return static_cast<int>(*value);
 }
 
@@ -163,11 +163,11 @@ void readIntensities(InputFile& file, PhotometryTable& p, int symmetry, int mc, 
 PhotometryDimensions readEulumdatDimensions(const std::string& fileName) {
     InputFile file(fileName, 6);  // Mc and Ng are on lines 4 and 6
     PhotometryDimensions dims;
-    positionalLine(file, "line 1");
-    positionalLine(file, "line 2");
-    positionalLine(file, "line 3");
+    positionalLine(file, "header line 1");
+    positionalLine(file, "header line 2");
+    positionalLine(file, "header line 3");
     dims.cPlanes = integerOnLine(file, "the number of C planes Mc");
-    positionalLine(file, "line 5");
+    positionalLine(file, "header line 5");
     dims.gammaAngles = integerOnLine(file, "the number of gamma angles Ng");
     checkDimensions(fileName, dims.cPlanes, dims.gammaAngles);
     return dims;
@@ -179,7 +179,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     InputFile file(fileName);
 
     // Line 1: identification (a byte order mark in front of it is kept as it stands).
-    h.identification = fixedText(positionalLine(file, "line 1"), kTextWidth);
+    h.identificationLine = positionalLine(file, "header line 1");
+    h.identification = fixedText(h.identificationLine, kTextWidth);
     out.progress = EulumdatProgress::Identification;
 
     h.typeIndicator = integerOnLine(file, "Ityp");
@@ -193,13 +194,18 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     checkDimensions(fileName, mc, ng);
     out.progress = EulumdatProgress::Dimensions;
 
-    positionalLine(file, "line 8");
-    h.luminaireName = fixedText(positionalLine(file, "line 9"), kTextWidth);
+    h.reportNumber = positionalLine(file, "header line 8");
+    h.luminaireNameLine = positionalLine(file, "header line 9");
+    h.luminaireName = fixedText(h.luminaireNameLine, kTextWidth);
     out.progress = EulumdatProgress::LuminaireName;
-    for (int line = 10; line <= 12; ++line) positionalLine(file, "line " + std::to_string(line));
+    h.luminaireNumber = positionalLine(file, "header line 10");
+    h.fileName = positionalLine(file, "header line 11");
+    h.dateUser = positionalLine(file, "header line 12");
     out.progress = EulumdatProgress::Shape;
 
-    for (int line = 13; line <= 21; ++line) positionalLine(file, "line " + std::to_string(line));
+    for (int line = 13; line <= 21; ++line) {
+        h.dimensions[static_cast<std::size_t>(line - 13)] = positionalLine(file, "header line " + std::to_string(line));
+    }
     DeclaredLuminaireData& d = p.declared;
     d.downwardFluxFactor = realOnLine(file, "DFF");
     d.lightOutputRatio = realOnLine(file, "LORL");
@@ -214,7 +220,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
     for (int set = 0; set < h.lampSetCount; ++set) {
         LampSet lamp;
         lamp.lampCount = positionalLine(file, "the number of lamps");
-        lamp.lampType = fixedText(positionalLine(file, "the type of lamps"), kLampTypeWidth);
+        h.lampTypeLines.push_back(positionalLine(file, "the type of lamps"));
+        lamp.lampType = fixedText(h.lampTypeLines.back(), kLampTypeWidth);
         d.lampSets.push_back(lamp);
         out.lastLampSetFields = 1;
         d.lampSets.back().totalFlux = realOnLine(file, "the total luminous flux of the lamps");
@@ -224,7 +231,9 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
         d.lampSets.back().wattage = realOnLine(file, "the wattage including ballast");
         out.lastLampSetFields = 3;
     }
-    for (int k = 0; k < kDirectRatioLines; ++k) positionalLine(file, "the direct ratios");
+    for (int k = 0; k < kDirectRatioLines; ++k) {
+        h.directRatios[static_cast<std::size_t>(k)] = positionalLine(file, "the direct ratios");
+    }
 
     const int nc = mc + 1;
     const auto cells = static_cast<std::size_t>(nc) * static_cast<std::size_t>(ng);
@@ -245,6 +254,8 @@ void readEulumdat(const std::string& fileName, EulumdatFile& out) {
 
     readIntensities(file, p, h.symmetry, mc, ng);
     out.progress = EulumdatProgress::Complete;
+    warnLeftOverValues(file, "Mc " + std::to_string(mc) + " C planes, Ng " + std::to_string(ng) +
+                                 " gamma angles and the intensities of symmetry Isym " + std::to_string(h.symmetry));
 }
 
 }  // namespace vl

@@ -5,9 +5,12 @@
 // the symmetry indicator into a full table over C = 0..360 with a closing plane at 360.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "core/photometry/photometry_table.hpp"
+#include "readers/photometry_dimensions.hpp"
 
 namespace vl {
 
@@ -23,6 +26,16 @@ struct EulumdatHeader {
     std::string luminaireName;   // line 9, 60 characters
     double conversionFactor = 0; // CFLI
     int lampSetCount = 0;        // as written (a count below 1 reads no set)
+    // Lines kept as they stand for a conversion of the file, never parsed by the reader.
+    std::string identificationLine;            // line 1
+    std::string reportNumber;                  // line 8
+    std::string luminaireNameLine;             // line 9
+    std::string luminaireNumber;               // line 10
+    std::string fileName;                      // line 11
+    std::string dateUser;                      // line 12
+    std::array<std::string, 9> dimensions;     // lines 13 to 21 (mm)
+    std::array<std::string, 10> directRatios;  // after the lamp sets
+    std::vector<std::string> lampTypeLines;    // the type of lamps of each set read
 };
 
 // How far a read got: the echo of a file that fails part way shows what was read.
@@ -44,11 +57,6 @@ struct EulumdatFile {
     EulumdatProgress progress = EulumdatProgress::None;
     // Fields read of the last lamp set: 1 type, 2 flux, 3 wattage.
     int lastLampSetFields = 0;
-};
-
-struct PhotometryDimensions {
-    int cPlanes = 0;      // Mc (line 4)
-    int gammaAngles = 0;  // Ng (line 6)
 };
 
 // The driver's pre-read of Mc and Ng; refuses counts outside the table bounds

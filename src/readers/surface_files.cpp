@@ -66,6 +66,8 @@ void readSurfaceTable(const std::string& fileName, SurfaceTableFile& out) {
     for (int b = 0; b < betaCount; ++b) {
         for (int t = 0; t < tanGammaCount; ++t) table.r(b, t) = file.readReal();
     }
+    warnLeftOverValues(file, std::to_string(betaCount) + " beta, " + std::to_string(tanGammaCount) + " tan gamma and " +
+                                 std::to_string(betaCount * tanGammaCount) + " r values");
 }
 
 AgedAsphaltCurve readAgedAsphaltCurve(const std::string& fileName) {
@@ -77,6 +79,8 @@ AgedAsphaltCurve readAgedAsphaltCurve(const std::string& fileName) {
     for (int i = 0; i < kAgedAsphaltPoints; ++i) curve.x[static_cast<std::size_t>(i)] = file.readReal();
     checkAscending(fileName, "x", curve.x.data(), kAgedAsphaltPoints);
     for (int i = 0; i < kAgedAsphaltPoints; ++i) curve.y[static_cast<std::size_t>(i)] = file.readReal();
+    warnLeftOverValues(file, std::to_string(kAgedAsphaltPoints) + " x and " + std::to_string(kAgedAsphaltPoints) +
+                                 " y values");
     return curve;
 }
 

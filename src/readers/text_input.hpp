@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -45,19 +46,37 @@ std::optional<std::string> firstText(std::string_view text);
 
 class InputFile;
 
-// One free-format read of several items, possibly over several lines.
+// Where readers say what they read but cannot use (standard error by default): a table
+// with more values than its counts, whose numbers may therefore be shifted.
+using ReadWarningSink = std::function<void(const std::string& text)>;
+void setReadWarningSink(ReadWarningSink sink);
+void readWarning(const std::string& text);
+
+// When the file holds items after the last value a table's counts call for: a warning
+// naming the file and the line ("holds COUNTS"), nothing else changes.
+void warnLeftOverValues(const InputFile& file, const std::string& counts);
+
+// No input of the program comes near this size; a larger file is refused before it is read.
+inline constexpr std::size_t kMaxInputBytes = std::size_t{64} * 1024 * 1024;
+
+// The lines of a regular file of at most kMaxInputBytes, read as InputFile reads them;
+// nullopt for anything else. Nothing is created.
+std::optional<std::vector<std::string>> peekInputLines(const std::string& name);
+
+// One free-format read of several items, possibly over several lines. A name given
+// with an item ("the road width") goes into the message when the item cannot be read.
 class ListRead {
 public:
     explicit ListRead(InputFile& file);
-    void real(double& target);
-    void integer(int& target);
+    void real(double& target, std::string_view name = {});
+    void integer(int& target, std::string_view name = {});
     // A text item, cut to maxLength characters.
-    void text(std::string& target, std::size_t maxLength);
+    void text(std::string& target, std::size_t maxLength, std::string_view name = {});
     // A one-character item (its first character).
-    void character(char& target);
+    void character(char& target, std::string_view name = {});
 
 private:
-    const FreeItem* next(const char* what);
+    const FreeItem* next(std::string_view what);
     InputFile& file_;
     SplitLine current_;
     std::size_t position_ = 0;
@@ -65,12 +84,22 @@ private:
     bool ended_ = false;
 };
 
+// The text of an item as a message quotes it: between double quotes, cut to 40 characters.
+std::string quotedItem(const FreeItem& item);
+
 class InputFile {
 public:
-    // Opens the file for reading; a missing file is created empty (its first read fails).
-    // Only the first maxLines lines are read.
+    // Reads the file whole. A missing file named without a folder is created empty (its
+    // first read fails, and the message says that the file did not exist); one named with a
+    // folder, or a link to nothing, is not created and fails at once. A name that is not a
+    // regular file (a directory, a named pipe, a device) and a file larger than
+    // kMaxInputBytes are refused before anything is read. Only the first maxLines lines are
+    // kept.
     explicit InputFile(std::string name, std::size_t maxLines = std::numeric_limits<std::size_t>::max());
+    // Reads the lines of content as if they were the file `name` (nothing is opened).
+    InputFile(std::string name, std::string_view content);
     const std::string& name() const { return name_; }
+    bool createdEmpty() const { return created_; }
 
     // One-item reads, each starting on a new line.
     double readReal();
@@ -83,13 +112,24 @@ public:
     // 1-based number of the last line taken.
     std::size_t lineNumber() const { return next_; }
     bool atEnd() const { return next_ >= lines_.size(); }
+    // The 1-based number of the first line after the last one taken that holds an item:
+    // values a table's counts leave over. nullopt when there is none.
+    std::optional<std::size_t> nextLineWithItems() const;
 
+    // A read error on the last line taken: "line N: expected WHAT, found FOUND".
+    [[noreturn]] void fail(std::string_view expected, std::string_view found) const;
+    // The end of the file where WHAT was expected: "line N: expected WHAT, found the end of
+    // the file", N the first line that is not there.
+    [[noreturn]] void failAtEnd(std::string_view expected) const;
+    // Any other failure of the file (it cannot be opened, it is a directory).
     [[noreturn]] void fail(std::string_view kind) const;
 
 private:
+    [[noreturn]] void stop(std::string text) const;
     std::string name_;
     std::vector<std::string> lines_;
     std::size_t next_ = 0;
+    bool created_ = false;
 };
 
 }  // namespace vl

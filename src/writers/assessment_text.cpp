@@ -2,10 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string_view>
 
-#include "app/process_stop.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 
@@ -196,11 +195,10 @@ std::string assessmentText(const AssessmentReport& report) {
 }
 
 void writeAssessmentFile(const std::string& fileName, const std::string& text) {
-    std::ofstream file(fileName, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file.is_open()) stopWithFileError(fileName, "cannot be created");
-    file << text;
+    OutputFile file;
+    file.create(fileName);
+    file.write(text);
     file.close();
-    if (!file) stopWithFileError(fileName, "write failed");
 }
 
 }  // namespace vl

@@ -26,7 +26,7 @@ std::string assessmentFileName(const std::string& stamp);
 // The whole text, lines ending in '\n'.
 std::string assessmentText(const AssessmentReport& report);
 
-// Writes the text to the file; a file that cannot be written stops the run naming it.
+// Writes the text to the file (created or replaced); a WriteError naming it when it cannot.
 void writeAssessmentFile(const std::string& fileName, const std::string& text);
 
 }  // namespace vl

@@ -190,6 +190,15 @@ std::string freeReal(double value) {
 
 std::string freeInteger(std::int64_t value) { return std::to_string(value); }
 
+std::string compact(double value, int decimals) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15) return freeReal(value);
+    std::string text = F(value, 40, std::max(decimals, 1));
+    text.erase(0, text.find_first_not_of(' '));
+    while (text.size() > 2 && text.back() == '0' && text[text.size() - 2] != '.') text.pop_back();
+    if (text == "-0.0") text = "0.0";
+    return text;
+}
+
 ListLine& ListLine::text(std::string_view item) {
     items_.push_back({false, std::string(item)});
     return *this;

@@ -49,6 +49,11 @@ double truncated(double value);
 std::string freeReal(double value);
 std::string freeInteger(std::int64_t value);
 
+// A number of a written photometry file: fixed point rounded to `decimals` decimals,
+// trailing zeros dropped down to one decimal, no blanks ("15.0", "2.5", "1501.86");
+// beyond 1e15 in magnitude (or not finite) the free layout.
+std::string compact(double value, int decimals);
+
 class ListLine {
 public:
     ListLine() = default;

@@ -1,5 +1,6 @@
 #include "writers/json_results.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -82,6 +83,22 @@ Json inputsJson(const RunInputs& in, const JsonRunContext& context) {
                          {"light_output_ratio_percent", p.declared.lightOutputRatio},
                          {"measurement_tilt_deg", p.declared.measurementTilt},
                          {"lamp_sets", lampSets}}}};
+    if (context.ies != nullptr) {
+        const IesHeader& h = *context.ies;
+        photometry["format"] = "ies";
+        Json keywords = Json::object();
+        for (const IesKeyword& k : h.keywords) {
+            if (!keywords.contains(k.name)) keywords[k.name] = k.value;
+        }
+        photometry["ies"] = {{"version", std::string(iesVersionName(h.version))},
+                             {"identification", trimmed(h.identification())},
+                             {"luminaire_name", trimmed(h.luminaireName())},
+                             {"keywords", keywords},
+                             {"rotation_deg", h.rotation},
+                             {"absolute_photometry", h.absolute},
+                             {"luminaire_flux_lm", h.luminaireFlux},
+                             {"input_watts", h.inputWatts}};
+    }
     if (context.eulumdat != nullptr) {
         const EulumdatHeader& h = *context.eulumdat;
         photometry["format"] = "eulumdat";
@@ -391,6 +408,7 @@ const char* endName(RunEnd end) {
         case RunEnd::RotationOnly: return "rotation_only";
         case RunEnd::RotationError: return "rotation_error";
         case RunEnd::NoAgedAsphalt: return "no_aged_asphalt_curve";
+        case RunEnd::Interrupted: return "interrupted";
     }
     return "unknown";
 }
@@ -410,10 +428,8 @@ void listNonFinite(Json& node, const std::string& path, Json& found) {
     }
 }
 
-}  // namespace
-
-std::string resultsJson(const RunInfo& info, const RunInputs& in, const RunResult& result,
-                        const JsonRunContext& context) {
+Json resultsDocument(const RunInfo& info, const RunInputs& in, const RunResult& result,
+                     const JsonRunContext& context) {
     Json doc;
     doc["schema"] = kJsonSchema;
     doc["program"] = {{"name", "vesperluminal"}, {"version", context.programVersion}};
@@ -448,10 +464,41 @@ std::string resultsJson(const RunInfo& info, const RunInputs& in, const RunResul
                              {"total_upward_road_flux_percent", result.plot->totalFluxPercent}};
     }
     if (context.assessment != nullptr) doc["assessment"] = assessmentJson(*context.assessment);
+    return doc;
+}
+
+}  // namespace
+
+std::string resultsJson(const RunInfo& info, const RunInputs& in, const RunResult& result,
+                        const JsonRunContext& context) {
+    Json doc = resultsDocument(info, in, result, context);
     Json nonFinite = Json::array();
     listNonFinite(doc, "", nonFinite);
     doc["non_finite"] = nonFinite;
     return doc.dump(2) + "\n";
+}
+
+std::vector<NonFiniteSection> nonFiniteFigures(const RunInputs& inputs, const RunResult& result) {
+    Json doc = resultsDocument(RunInfo{}, inputs, result, JsonRunContext{});
+    Json found = Json::array();
+    listNonFinite(doc, "", found);
+    // In the order of the report, whatever the order of the keys.
+    const std::vector<std::string> order = {"inputs", "emission", "road lighting", "energy", "light pollution",
+                                            "plot model"};
+    std::vector<NonFiniteSection> sections;
+    for (const std::string& name : order) sections.push_back({name, 0});
+    for (const Json& figure : found) {
+        // "/road_lighting/observers/0/..." -> "road lighting"
+        const std::string path = figure["path"].get<std::string>();
+        std::string name = path.substr(1, path.find('/', 1) - 1);
+        std::replace(name.begin(), name.end(), '_', ' ');
+        auto section = std::find_if(sections.begin(), sections.end(),
+                                    [&](const NonFiniteSection& s) { return s.name == name; });
+        if (section == sections.end()) section = sections.insert(sections.end(), {name, 0});
+        ++section->count;
+    }
+    std::erase_if(sections, [](const NonFiniteSection& s) { return s.count == 0; });
+    return sections;
 }
 
 void writeJsonResults(const std::string& path, const RunInfo& info, const RunInputs& inputs, const RunResult& result,

@@ -120,7 +120,7 @@ bool writeRotatedPhotometry(const RunInfo& info, const RunInputs& in, const RunR
     writeAngleRows(anglesFile, in, rotated, 1.0);
     if (rotated.rotatedDirections.size() < cells) return false;
     anglesFile.writeLine(fmt::listText(" "));
-    if (result.end == RunEnd::RotationError) return false;
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) return false;
 
     photFile.create("ROTATEDPHOT_" + info.runStamp + ".doc");
     photFile.writeLine(dashes45());
@@ -213,7 +213,8 @@ void writeIncompleteDataBlock() {
 }
 
 void writeEmissionSections(const RunInputs& in, const EmissionResult& e) {
-    const char* declaredTitle = "Luminaire emission data from Eulumdat file (std. position):";
+    const std::string declaredTitle =
+        "Luminaire emission data from " + in.photometry.declared.sourceFormat + " file (std. position):";
     sectionHeading(Stream::Console, declaredTitle);
     listText(Stream::Report, "    ");
     listText(Stream::Report, separator(Stream::Report));
@@ -283,12 +284,13 @@ void writeMaximumLuminaireIntensity(const RunInputs& in, const RunResult& result
     }
 }
 
-void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunResult& result) {
+namespace {
+
+void writeLuminaireSectionsTo(const RunInfo& info, const RunInputs& in, const RunResult& result,
+                              OutputFile& anglesFile, OutputFile& photFile) {
     const double tilt = in.installation.tilt;
-    OutputFile anglesFile;
-    OutputFile photFile;
     if (tilt != 0.0 && !writeRotatedPhotometry(info, in, result, anglesFile, photFile)) return;
-    if (result.end == RunEnd::RotationError) return;
+    if (result.end == RunEnd::RotationError && result.stopStage == RunStage::Luminaire) return;
 
     writeEmissionSections(in, result.emission);
     if (tilt != 0.0) {
@@ -299,6 +301,17 @@ void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunR
         if (tilt == 0.0) writeZeroSpacingNotice(false);
         writeMaximumLuminaireIntensity(in, result);
     }
+}
+
+}  // namespace
+
+void writeLuminaireSections(const RunInfo& info, const RunInputs& in, const RunResult& result) {
+    OutputFile anglesFile;
+    OutputFile photFile;
+    writeLuminaireSectionsTo(info, in, result, anglesFile, photFile);
+    // Checked closes also where a rotation error cut the files short.
+    anglesFile.close();
+    photFile.close();
 }
 
 }  // namespace vl

@@ -10,6 +10,9 @@ namespace vl {
 // run), as far as the run got.
 void writeLuminaireStage(const RunInfo& info, const RunInputs& inputs, const RunResult& result);
 
+// What a run stopped by a rotation error in its road lighting had written: the grid data.
+void writeRoadLightingStart(const RunInputs& inputs, const RunResult& result);
+
 // Road lighting, light pollution, data tables, plot images and the closing line.
 void writeRoadAndPollutionStages(const RunInfo& info, const RunInputs& inputs, const RunResult& result);
 

@@ -1,10 +1,10 @@
 // The three text streams of a run: Console, ReportFile and DataFile.
 //
-// The Console is standard output unless a terminal form redirects it to its pane.
-// Every line written goes through writeLine; list lines are built with fmt::ListLine.
+// The Console is standard output unless a terminal form redirects it to its pane; on a
+// terminal its lines are shown through terminalSafe. Every line written goes through
+// writeLine; list lines are built with fmt::ListLine.
 #pragma once
 
-#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -27,20 +27,42 @@ private:
     std::string kind_;
 };
 
-// A text file created or replaced when opened; a failure names the file.
+// "write failed: " and what the system says (errno), for a WriteError's kind.
+std::string writeFailure(int error);
+
+// A text file created or replaced when opened; a failure names the file. It is never
+// opened through a symbolic link. Every write and the close are checked: a failure (a
+// full disk) is a WriteError, so no run ends as a success with a file cut short.
 class OutputFile {
 public:
     OutputFile() = default;
+    ~OutputFile();  // closes without a check: an explicit close() reports failures
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
     void create(const std::string& name);  // a WriteError when it cannot be created
-    bool isOpen() const { return out_.is_open(); }
+    bool isOpen() const { return fd_ >= 0; }
     void writeLine(std::string_view line);
+    void write(std::string_view bytes);
+    // Writes what is buffered and closes the file; a WriteError when that fails.
     void close();
     const std::string& name() const { return name_; }
 
 private:
-    std::ofstream out_;
+    void flush();
+    int fd_ = -1;
+    std::string buffer_;
     std::string name_;
 };
+
+// Closes the run's report and data files where they are open (see OutputFile::close).
+void closeRunFiles();
+
+// Checks that standard output took every Console line: a WriteError naming it when not.
+void flushStandardOutput();
+
+// The text as a terminal may show it: control bytes (C0, DEL, C1, also as UTF-8) become
+// "?", so that no byte of an input file can move the cursor or retitle the window.
+std::string terminalSafe(std::string_view text);
 
 // Where Console lines go (standard output by default).
 using ConsoleSink = std::function<void(std::string_view line)>;

@@ -76,7 +76,7 @@ TEST(GridFile, ChoiceWithoutRecordEndsAtTheEndOfTheFile) {
     } catch (const ProcessStop& stop) {
         EXPECT_EQ(stop.status, 2);
         EXPECT_NE(stop.errorMessage.find("grid.dat"), std::string::npos);
-        EXPECT_NE(stop.errorMessage.find("end of file"), std::string::npos);
+        EXPECT_NE(stop.errorMessage.find("found the end of the file"), std::string::npos);
     }
 }
 

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/test_support.hpp"
+#include "readers/text_input.hpp"
 #include "writers/format.hpp"
 
 namespace vl {
@@ -30,11 +30,12 @@ std::vector<std::string> numbersOf(std::string line) {
     for (char& c : line) {
         if (c == ',' || c == ':' || c == '(' || c == ')') c = ' ';
     }
-    static const std::regex number(R"(-?(\d+(\.\d*)?|\.\d+)|NaN|-?Inf(inity)?)");
     std::vector<std::string> found;
     std::istringstream items(line);
     for (std::string item; items >> item;) {
-        if (std::regex_match(item, number)) found.push_back(item);
+        const bool nonFinite = item == "NaN" || item == "Infinity" || item == "-Infinity" || item == "Inf" || item == "-Inf";
+        const bool plain = item.find_first_not_of("-0123456789.") == std::string::npos;
+        if (nonFinite || (plain && parseReal(item))) found.push_back(item);
     }
     return found;
 }

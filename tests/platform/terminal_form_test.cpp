@@ -120,7 +120,7 @@ TEST(TerminalForm, DefaultsEditRunAndClose) {
     Pane pane(dir.path(), 160, 50);
     ASSERT_TRUE(pane.started());
     if (!pane.waitFor(formShown, 15s)) {
-        if (pane.last().find("needs a terminal") != std::string::npos) GTEST_SKIP() << "built without the terminal form";
+        if (pane.last().find("has no input form") != std::string::npos) GTEST_SKIP() << "built without the terminal form";
         FAIL() << "no form on screen:\n" << pane.last();
     }
     const std::string screen = pane.last();
@@ -206,6 +206,30 @@ TEST(TerminalForm, CompactScreenAndWrongGridStop) {
     EXPECT_EQ(screen.find("Lamp flux (klm)"), std::string::npos) << screen;
 }
 
+// At 80 x 24 the report field is too narrow for the name: the status line shows it whole.
+// A warning about the inputs shows there while they are typed.
+TEST(TerminalForm, StatusLineShowsWarningsAndTheWholeReportName) {
+    REQUIRE_TMUX();
+    vl::test::ScratchDir dir;
+    dir.copyAllBundled();
+    ::setenv("VESPERLUMINAL_CLOCK", "20260101120000", 1);  // the pane's server starts with it
+    Pane pane(dir.path(), 80, 24);
+    ::unsetenv("VESPERLUMINAL_CLOCK");
+    ASSERT_TRUE(pane.started());
+    ASSERT_TRUE(pane.waitFor(formShown, 15s)) << pane.last();
+    pane.keys("BSpace BSpace BSpace");
+    pane.type("0");
+    ASSERT_TRUE(pane.waitForText("Warning: lamp flux 0 klm is not above 0", 5s)) << pane.last();
+    pane.keys("BSpace");
+    pane.type("6.5");
+    ASSERT_TRUE(pane.waitFor([](const std::string& s) { return s.find("Warning:") == std::string::npos; }, 5s))
+        << pane.last();
+    pane.keys("Enter");
+    EXPECT_TRUE(pane.waitForText(" Report: report_nocturne_202601011200.doc", 90s)) << pane.last();
+    pane.keys("Escape");
+    ASSERT_TRUE(pane.waitForText("VL-EXIT=0", 10s)) << pane.last();
+}
+
 TEST(TerminalForm, TerminationSignalRestoresTerminal) {
     REQUIRE_TMUX();
     vl::test::ScratchDir dir;
@@ -223,6 +247,37 @@ TEST(TerminalForm, TerminationSignalRestoresTerminal) {
     ASSERT_TRUE(pane.waitForText("VL-EXIT=143", 10s)) << pane.last();
     EXPECT_NE(pane.last().find("VL-TTY-SAME"), std::string::npos) << pane.last();
     EXPECT_EQ(pane.last().find("Lamp flux (klm)"), std::string::npos) << pane.last();
+}
+
+// A signal while the form computes stops the run at its next safe point: its report says that
+// it is incomplete, and the terminal is restored.
+TEST(TerminalForm, SignalDuringARunMarksItsFilesAndRestoresTerminal) {
+    REQUIRE_TMUX();
+    vl::test::ScratchDir dir;
+    dir.copyAllBundled();
+    ::setenv("VESPERLUMINAL_CLOCK", "20260101120000", 1);
+    Pane pane(dir.path(), 100, 30);
+    ::unsetenv("VESPERLUMINAL_CLOCK");
+    ASSERT_TRUE(pane.started());
+    ASSERT_TRUE(pane.waitFor(formShown, 15s)) << pane.last();
+    for (int k = 0; k < 9; ++k) pane.keys("Tab");
+    pane.keys("BSpace");
+    pane.type("9");  // the finest grid: seconds of computation
+    ASSERT_TRUE(waitForFile([](const std::string& l) { return l.size() > 55 && l.substr(52, 3) == "  9"; }, 5s))
+        << installationLine();
+    pane.keys("Enter");
+    const fs::path report = dir.path() / "report_nocturne_202601011200.doc";
+    ASSERT_TRUE(pane.waitFor([&](const std::string&) { return fs::exists(report); }, 30s)) << pane.last();
+    const int shell = pane.shellPid();
+    const int program = std::atoi(
+        vl::test::readFile("/proc/" + std::to_string(shell) + "/task/" + std::to_string(shell) + "/children").c_str());
+    if (program <= 0) GTEST_SKIP() << "cannot find the program's process id";
+    ASSERT_EQ(kill(program, SIGTERM), 0);
+    ASSERT_TRUE(pane.waitForText("VL-EXIT=143", 30s)) << pane.last();
+    EXPECT_NE(pane.last().find("VL-TTY-SAME"), std::string::npos) << pane.last();
+    const std::string text = vl::test::readFile(report);
+    EXPECT_NE(text.find(" Run interrupted (SIGTERM): the results of this run are incomplete\n"), std::string::npos)
+        << text.substr(text.size() > 400 ? text.size() - 400 : 0);
 }
 
 TEST(TerminalForm, TinyTerminalSaysWhatItNeeds) {

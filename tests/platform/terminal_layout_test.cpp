@@ -109,6 +109,54 @@ TEST(ConsoleLog, WrapsLongLinesAndCleansControls) {
     EXPECT_EQ(log.view(5, 5), (std::vector<std::string>{"a b", "", "x"}));
 }
 
+// Console lines are broken at blanks only: every word of a line, numbers included, stands
+// whole on one row, in order, whatever the pane's width; only a word wider than the pane
+// is split.
+TEST(ConsoleLog, RowsBreakAtBlanksAndNeverSplitAWord) {
+    const std::vector<std::string> lines = {
+        " road scattered flux factor %                      1.57",
+        " Upward intensity per unit luminaire flux (cd/klm)",
+        "            355.0          224.0          482.0",
+        " (maintained photometric efficacy, lm/cd):          40.34",
+        "    ",
+        " " + std::string(54, '@'),
+    };
+    auto words = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::size_t k = 0;
+        while ((k = text.find_first_not_of(' ', k)) != std::string::npos) {
+            const std::size_t end = std::min(text.size(), text.find(' ', k));
+            out.push_back(text.substr(k, end - k));
+            k = end;
+        }
+        return out;
+    };
+    for (int width = 6; width <= 60; ++width) {
+        for (const std::string& line : lines) {
+            const auto rows = ConsoleLog::rowsOf(line, width);
+            ASSERT_FALSE(rows.empty());
+            std::vector<std::string> rejoined;
+            for (const auto& row : rows) {
+                EXPECT_LE(static_cast<int>(row.size()), width) << line;
+                for (auto& w : words(row)) rejoined.push_back(w);
+            }
+            std::vector<std::string> expected;
+            for (const auto& w : words(line)) {
+                if (static_cast<int>(w.size()) <= width) {
+                    expected.push_back(w);
+                } else {
+                    for (std::size_t k = 0; k < w.size(); k += static_cast<std::size_t>(width))
+                        expected.push_back(w.substr(k, static_cast<std::size_t>(width)));
+                }
+            }
+            EXPECT_EQ(rejoined, expected) << "width " << width << ": " << line;
+        }
+    }
+    // A line that fits keeps its blanks; the leading blanks of a wrapped line stay on its first row.
+    EXPECT_EQ(ConsoleLog::rowsOf("   1.5  7", 9), (std::vector<std::string>{"   1.5  7"}));
+    EXPECT_EQ(ConsoleLog::rowsOf("   1.57 x", 7), (std::vector<std::string>{"   1.57", "x"}));
+}
+
 TEST(PlanScreen, SplitsWhenWideAndRefusesWhenTiny) {
     const FormResource& form = inputForm();
     EXPECT_EQ(naturalColumns(form), 103);

@@ -2,17 +2,14 @@
 // of an independent parser (tests/data/ldt-peer, JSON).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "writers/streams.hpp"
-#include "app/driver.hpp"
 #include "readers/eulumdat.hpp"
-#include "app/process_stop.hpp"
-#include "app/computation_state.hpp"
+#include "readers/read_error.hpp"
 #include "support/test_support.hpp"
 
 namespace vl {
@@ -74,37 +71,30 @@ std::vector<std::vector<double>> jsonRows(const std::string& doc, const std::str
     return rows;
 }
 
-// --- running the reader as the driver and the computation do ---
+// --- reading as a run does: the driver's pre-read, then the whole file ---
 
 struct Outcome {
-    std::optional<ProcessStop> stop;
-    std::vector<std::string> console;
+    EulumdatFile file;
+    std::string refusal;
+    std::string readError;
+    bool ok() const { return refusal.empty() && readError.empty(); }
 };
 
 Outcome readLikeARun(const fs::path& source) {
     test::ScratchDir dir;
     const std::string name = source.filename().string();
     fs::copy_file(source, dir.path() / name);
-    state().photometry = PhotometryTable{};
-    state().installation.photometryFile = name;
     Outcome out;
-    test::ConsoleCapture capture;
-    reportFile().create("r.doc");
-    dataFile().create("d.doc");
     try {
-        PhotometryDimensions dims;
-        asRunStep([&] {
-            dims = readEulumdatDimensions(name);
-            readLuminaire();
-        });
-        EXPECT_EQ(state().photometry.cCount, dims.cPlanes + 1);
-        EXPECT_EQ(state().photometry.gammaCount, dims.gammaAngles);
-    } catch (const ProcessStop& stop) {
-        out.stop = stop;
+        const PhotometryDimensions dims = readEulumdatDimensions(name);
+        readEulumdat(name, out.file);
+        EXPECT_EQ(out.file.table.cCount, dims.cPlanes + 1);
+        EXPECT_EQ(out.file.table.gammaCount, dims.gammaAngles);
+    } catch (const ReadError& error) {
+        out.readError = error.what();
+    } catch (const InputRefusal& refusal) {
+        out.refusal = refusal.what();
     }
-    reportFile().close();
-    dataFile().close();
-    out.console = capture.lines();
     return out;
 }
 
@@ -126,22 +116,15 @@ TEST(EulumdatFiles, EveryFileReadsOrIsRefusedClearly) {
         const Outcome out = readLikeARun(file);
         const std::string name = file.filename().string();
         if (name == "sample7.ldt") {
-            // 360 C planes: Mc + 1 is beyond the table bound.
-            ASSERT_TRUE(out.stop.has_value());
-            EXPECT_EQ(out.stop->status, 1);
-            ASSERT_FALSE(out.console.empty());
-            EXPECT_NE(out.console.back().find("sample7.ldt"), std::string::npos);
-            EXPECT_NE(out.console.back().find("exceeds 200"), std::string::npos) << out.console.back();
-            EXPECT_EQ(out.console.size(), 1u);  // refused before anything else is written
+            // 360 C planes: Mc + 1 is beyond the table bound, refused by the pre-read.
+            EXPECT_NE(out.refusal.find("sample7.ldt"), std::string::npos) << out.refusal;
+            EXPECT_NE(out.refusal.find("exceeds 200"), std::string::npos) << out.refusal;
+            EXPECT_EQ(out.file.progress, EulumdatProgress::None);
             continue;
         }
-        EXPECT_FALSE(out.stop.has_value()) << name << ": " << (out.stop ? out.stop->errorMessage : "")
-                                           << (out.console.empty() ? "" : out.console.back());
-        const PhotometryTable& p = state().photometry;
-        EXPECT_EQ(state().eulumdat.conversionFactor, 1.0) << name;
-        EXPECT_EQ(p.cAngles.back(), 360.0) << name;
-        ASSERT_FALSE(out.console.empty());
-        EXPECT_EQ(out.console.back().substr(0, 17), "            360.0") << name;
+        EXPECT_TRUE(out.ok()) << name << ": " << out.readError << out.refusal;
+        EXPECT_EQ(out.file.header.conversionFactor, 1.0) << name;
+        EXPECT_EQ(out.file.table.cAngles.back(), 360.0) << name;
     }
 }
 
@@ -155,19 +138,21 @@ TEST(EulumdatFiles, EmptyLinesReadLikeTheirGapFilledCopies) {
         {"sample9.ldt", "philips_nogap.ldt"},
     };
     for (const auto& [original, filled] : pairs) {
-        ASSERT_FALSE(readLikeARun(kData / "ldt" / original).stop) << original;
-        const PhotometryTable first = state().photometry;
-        const LampSet firstLamp = state().lamp;
-        const double dff = state().emission.downwardFluxFactor;
-        ASSERT_FALSE(readLikeARun(kData / "ldt" / "derived" / filled).stop) << filled;
-        const PhotometryTable& second = state().photometry;
-        EXPECT_EQ(first.intensity, second.intensity) << original;
-        EXPECT_EQ(first.cAngles, second.cAngles) << original;
-        EXPECT_EQ(first.gammaAngles, second.gammaAngles) << original;
-        EXPECT_EQ(firstLamp.totalFlux, state().lamp.totalFlux) << original;
-        EXPECT_EQ(firstLamp.wattage, state().lamp.wattage) << original;
-        EXPECT_EQ(first.declared.measurementTilt, second.declared.measurementTilt) << original;
-        EXPECT_EQ(dff, state().emission.downwardFluxFactor) << original;
+        const Outcome first = readLikeARun(kData / "ldt" / original);
+        ASSERT_TRUE(first.ok()) << original;
+        const Outcome second = readLikeARun(kData / "ldt" / "derived" / filled);
+        ASSERT_TRUE(second.ok()) << filled;
+        const PhotometryTable& a = first.file.table;
+        const PhotometryTable& b = second.file.table;
+        EXPECT_EQ(a.intensity, b.intensity) << original;
+        EXPECT_EQ(a.cAngles, b.cAngles) << original;
+        EXPECT_EQ(a.gammaAngles, b.gammaAngles) << original;
+        ASSERT_EQ(a.declared.lampSets.size(), b.declared.lampSets.size()) << original;
+        ASSERT_FALSE(a.declared.lampSets.empty()) << original;
+        EXPECT_EQ(a.declared.lampSets.back().totalFlux, b.declared.lampSets.back().totalFlux) << original;
+        EXPECT_EQ(a.declared.lampSets.back().wattage, b.declared.lampSets.back().wattage) << original;
+        EXPECT_EQ(a.declared.measurementTilt, b.declared.measurementTilt) << original;
+        EXPECT_EQ(a.declared.downwardFluxFactor, b.declared.downwardFluxFactor) << original;
     }
 }
 
@@ -175,17 +160,18 @@ void compareWithPeer(const fs::path& ldt, const fs::path& json) {
     SCOPED_TRACE(ldt.filename().string());
     const std::string doc = test::readFile(json);
     const Outcome out = readLikeARun(ldt);
-    ASSERT_FALSE(out.stop.has_value());
-    const PhotometryTable& p = state().photometry;
+    ASSERT_TRUE(out.ok()) << out.readError << out.refusal;
+    const PhotometryTable& p = out.file.table;
     const int mc = static_cast<int>(jsonNumber(doc, "mc"));
-    EXPECT_EQ(state().eulumdat.symmetry, static_cast<int>(jsonNumber(doc, "isym")));
+    EXPECT_EQ(out.file.header.symmetry, static_cast<int>(jsonNumber(doc, "isym")));
     ASSERT_EQ(p.cCount, mc + 1);
     ASSERT_EQ(p.gammaCount, static_cast<int>(jsonNumber(doc, "ng")));
-    EXPECT_EQ(state().eulumdat.conversionFactor, jsonNumber(doc, "conv_factor"));
-    EXPECT_EQ(state().emission.downwardFluxFactor, jsonNumber(doc, "dff"));
-    EXPECT_EQ(state().emission.lightOutputRatio, jsonNumber(doc, "lorl"));
-    EXPECT_EQ(state().lamp.totalFlux, jsonRows(doc, "lamp_flux").front().back());
-    EXPECT_EQ(state().lamp.wattage, jsonRows(doc, "lamp_watt").front().back());
+    EXPECT_EQ(out.file.header.conversionFactor, jsonNumber(doc, "conv_factor"));
+    EXPECT_EQ(p.declared.downwardFluxFactor, jsonNumber(doc, "dff"));
+    EXPECT_EQ(p.declared.lightOutputRatio, jsonNumber(doc, "lorl"));
+    ASSERT_FALSE(p.declared.lampSets.empty());
+    EXPECT_EQ(p.declared.lampSets.back().totalFlux, jsonRows(doc, "lamp_flux").front().back());
+    EXPECT_EQ(p.declared.lampSets.back().wattage, jsonRows(doc, "lamp_watt").front().back());
 
     const std::vector<double> c = jsonRows(doc, "c_angles").front();
     const std::vector<double> g = jsonRows(doc, "gamma_angles").front();

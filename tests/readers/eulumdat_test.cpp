@@ -1,5 +1,5 @@
-// The Eulumdat reader on small files built here: echo, symmetry expansion, positional
-// head, refusals.
+// The Eulumdat reader on small files built here: symmetry expansion, positional head,
+// refusals, and the echo the run shows of what was read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/computation_state.hpp"
+#include "app/driver.hpp"
+#include "app/process_stop.hpp"
+#include "readers/eulumdat.hpp"
+#include "readers/read_error.hpp"
+#include "support/test_support.hpp"
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
-#include "app/driver.hpp"
-#include "readers/eulumdat.hpp"
-#include "app/process_stop.hpp"
-#include "app/computation_state.hpp"
-#include "support/test_support.hpp"
 
 namespace vl {
 namespace {
@@ -37,7 +38,6 @@ int storedPlanes(int isym, int mc) {
 // An Eulumdat file as lines: head (1..26), lamp sets, direct ratios, angles, intensities.
 struct LdtFile {
     std::vector<std::string> lines;
-    int lampSetStart = 26;  // 0-based index of the first lamp-set line
 
     static LdtFile make(int isym, int mc, double dc, int ng, double dg, int lampSets = 1) {
         LdtFile f;
@@ -67,6 +67,23 @@ struct LdtFile {
     }
 };
 
+// What the pure reader made of a file, and how it failed.
+struct LdtRead {
+    EulumdatFile file;
+    std::string refusal;
+    std::string readError;
+    bool ok() const { return refusal.empty() && readError.empty(); }
+    const PhotometryTable& table() const { return file.table; }
+    // Intensity at the column whose C angle is c.
+    double at(double c, int j) const {
+        const auto& p = file.table;
+        const auto it = std::find(p.cAngles.begin(), p.cAngles.end(), c);
+        EXPECT_NE(it, p.cAngles.end()) << "no C plane at " << c;
+        return p.I(static_cast<int>(it - p.cAngles.begin()), j);
+    }
+};
+
+// The input step of a run: what the user sees on each stream, and the stop.
 struct ReaderRun {
     std::vector<std::string> console;
     std::vector<std::string> report;
@@ -76,15 +93,24 @@ struct ReaderRun {
 
 class EulumdatReader : public ::testing::Test {
 protected:
-    void SetUp() override {
-        state().photometry = PhotometryTable{};
-        state().emission = EmissionData{};
-        state().installation.photometryFile = "lum.ldt";
+    LdtRead read(const std::string& content, const std::string& name = "lum.ldt") {
+        dir_.write(name, content);
+        LdtRead r;
+        try {
+            readEulumdat(name, r.file);
+        } catch (const ReadError& error) {
+            r.readError = error.what();
+        } catch (const InputRefusal& refusal) {
+            r.refusal = refusal.what();
+        }
+        return r;
     }
 
     ReaderRun run(const std::string& content, const std::string& name = "lum.ldt") {
         dir_.write(name, content);
-        state().installation.photometryFile = name;
+        state().inputs = RunInputs{};
+        state().inputs.installation.photometryFile = name;
+        state().inputs.memory.listing = earlierListing_;
         ReaderRun r;
         reportFile().create("r.doc");
         dataFile().create("d.doc");
@@ -104,16 +130,8 @@ protected:
         return r;
     }
 
-    static const PhotometryTable& table() { return state().photometry; }
-    // Intensity at the column whose C angle is c.
-    static double at(double c, int j) {
-        const auto& p = table();
-        const auto it = std::find(p.cAngles.begin(), p.cAngles.end(), c);
-        EXPECT_NE(it, p.cAngles.end()) << "no C plane at " << c;
-        return p.I(static_cast<int>(it - p.cAngles.begin()), j);
-    }
-
     ScratchDir dir_;
+    ListingIndices earlierListing_;
 };
 
 bool contains(const std::vector<std::string>& lines, const std::string& text) {
@@ -122,51 +140,28 @@ bool contains(const std::vector<std::string>& lines, const std::string& text) {
 
 std::string pad(const std::string& s, std::size_t w) { return s + std::string(w - s.size(), ' '); }
 
-TEST_F(EulumdatReader, EchoAndListingLineByLineOnEachStream) {
-    LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
-    const ReaderRun r = run(f.text());
-    ASSERT_FALSE(r.stop.has_value());
-    const std::string dash54(54, '-');
-    const std::vector<std::string> console = {
-        "     ", " " + dash54, " Input luminaire:", "     ",
-        " Luminaire input data file lum.ldt             ", "   ",
-        " " + pad("Test maker photometry", 60), " " + pad("Road luminaire XL", 60),
-        " ityp 1", " isym 0", " C samples      4", " C delta       90.00", " Gamma samples  4",
-        " Gamma delta   30.00", "  ", " Conversion factor for luminous intensities CFLI 1.0000",
-        " Tilt angle during measurements (deg)   0.00", "   ", " Number of lamp sets 1",
-        " type of lamp LED module 1        ", " total flux (lm) 12000", " wattage (including ballast)   95",
-        " Maximum measured gamma   90", "     ", " " + dash54, " Original photometry", " ",
-        " C-angle   fixture intensity (cd/klm)", " at gamma=                  30.0           60.0", " ",
-        "              0.0          101.0          102.0", "             90.0          201.0          202.0",
-        "            180.0          301.0          302.0", "            270.0          401.0          402.0",
-        "            360.0          101.0          102.0"};
-    EXPECT_EQ(r.console, console);
-
-    const std::vector<std::string> report = {
-        "     ", " " + std::string(64, '-'), " Input luminaire:", "     ",
-        " Luminaire input data file lum.ldt             ", "   ",
-        " " + pad("Test maker photometry", 60), " " + pad("Road luminaire XL", 60),
-        " ityp 1", " isym 0", " C samples      4", " C delta       90.00", " Gamma samples  4",
-        " Gamma delta   30.00", "   ", " Conversion factor for luminous intensities CFLI 1.0000",
-        " Tilt angle during measurements (deg)   0.00", "   ", " Number of lamp sets 1",
-        " type of lamp LED module 1        ", " total flux (lm) 12000", " wattage (including ballast)   95",
-        " Maximum measured gamma   90"};
-    EXPECT_EQ(r.report, report);
-
-    const std::vector<std::string> data(console.end() - 12, console.end());
-    EXPECT_EQ(r.data, data);
-
-    const auto& p = table();
+TEST_F(EulumdatReader, HeadLampSetAndDeclaredFigures) {
+    const LdtRead r = read(LdtFile::make(0, 4, 90, 4, 30).text());
+    ASSERT_TRUE(r.ok()) << r.readError << r.refusal;
+    const EulumdatHeader& h = r.file.header;
+    EXPECT_EQ(r.file.progress, EulumdatProgress::Complete);
+    EXPECT_EQ(h.identification, pad("Test maker photometry", 60));
+    EXPECT_EQ(h.luminaireName, pad("Road luminaire XL", 60));
+    EXPECT_EQ(h.typeIndicator, 1);
+    EXPECT_EQ(h.cStep, 90.0);
+    EXPECT_EQ(h.gammaStep, 30.0);
+    const PhotometryTable& p = r.table();
     EXPECT_EQ(p.cCount, 5);
     EXPECT_EQ(p.gammaCount, 4);
-    EXPECT_EQ(state().listing.index30, 2);
-    EXPECT_EQ(state().listing.index70, 3);
-    EXPECT_EQ(state().lamp.lampType, "LED module 1        ");
-    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12000.9);
-    EXPECT_DOUBLE_EQ(state().lamp.wattage, 95.6);
-    EXPECT_DOUBLE_EQ(state().emission.downwardFluxFactor, 98.5);
-    EXPECT_DOUBLE_EQ(state().emission.lightOutputRatio, 80.25);
-    EXPECT_EQ(state().photometrySpline.size(), 20u);
+    ASSERT_EQ(p.declared.lampSets.size(), 1u);
+    EXPECT_EQ(p.declared.lampSets[0].lampType, "LED module 1        ");
+    EXPECT_DOUBLE_EQ(p.declared.lampSets[0].totalFlux, 12000.9);
+    EXPECT_DOUBLE_EQ(p.declared.lampSets[0].wattage, 95.6);
+    EXPECT_DOUBLE_EQ(p.declared.downwardFluxFactor, 98.5);
+    EXPECT_DOUBLE_EQ(p.declared.lightOutputRatio, 80.25);
+    const ListingIndices k = listingIndices(p, {});
+    EXPECT_EQ(k.index30, 2);
+    EXPECT_EQ(k.index70, 3);
 }
 
 TEST_F(EulumdatReader, TruncatedEchoesAndLongFileName) {
@@ -184,40 +179,41 @@ TEST_F(EulumdatReader, TruncatedEchoesAndLongFileName) {
 // Symmetry expansion: the table column at each C angle holds the stored plane that the
 // symmetry maps onto it.
 TEST_F(EulumdatReader, SymmetryNoneKeepsPlanesAndClosesAt360) {
-    ASSERT_FALSE(run(LdtFile::make(0, 24, 15, 5, 20).text()).stop);
+    const LdtRead r = read(LdtFile::make(0, 24, 15, 5, 20).text());
+    ASSERT_TRUE(r.ok());
     for (int i = 0; i < 24; ++i) {
-        for (int j = 0; j < 5; ++j) EXPECT_EQ(table().I(i, j), stored(i, j)) << i;
+        for (int j = 0; j < 5; ++j) EXPECT_EQ(r.table().I(i, j), stored(i, j)) << i;
     }
-    for (int j = 0; j < 5; ++j) EXPECT_EQ(at(360, j), stored(0, j));
+    for (int j = 0; j < 5; ++j) EXPECT_EQ(r.at(360, j), stored(0, j));
 }
 
 TEST_F(EulumdatReader, SymmetryRotationalFillsAllColumns) {
-    ASSERT_FALSE(run(LdtFile::make(1, 24, 15, 5, 20).text()).stop);
-    ASSERT_EQ(table().cCount, 25);
+    const LdtRead r = read(LdtFile::make(1, 24, 15, 5, 20).text());
+    ASSERT_EQ(r.table().cCount, 25);
     for (int i = 0; i < 25; ++i) {
-        for (int j = 0; j < 5; ++j) EXPECT_EQ(table().I(i, j), stored(0, j)) << i;
+        for (int j = 0; j < 5; ++j) EXPECT_EQ(r.table().I(i, j), stored(0, j)) << i;
     }
 }
 
 TEST_F(EulumdatReader, SymmetryAboutC0C180MirrorsOntoUpperHalf) {
-    ASSERT_FALSE(run(LdtFile::make(2, 24, 15, 5, 20).text()).stop);
+    const LdtRead r = read(LdtFile::make(2, 24, 15, 5, 20).text());
+    ASSERT_TRUE(r.ok());
     for (int j = 0; j < 5; ++j) {
-        EXPECT_EQ(at(195, j), at(165, j));
-        EXPECT_EQ(at(360, j), at(0, j));
         for (int c = 0; c <= 360; c += 15) {
             const int source = c > 180 ? 360 - c : c;
-            EXPECT_EQ(at(c, j), stored(source / 15, j)) << c;
+            EXPECT_EQ(r.at(c, j), stored(source / 15, j)) << c;
         }
     }
 }
 
 TEST_F(EulumdatReader, SymmetryAboutC90C270ReadsFrom270Through0To90) {
-    ASSERT_FALSE(run(LdtFile::make(3, 24, 15, 4, 30).text()).stop);
+    const LdtRead r = read(LdtFile::make(3, 24, 15, 4, 30).text());
+    ASSERT_TRUE(r.ok());
     for (int j = 0; j < 4; ++j) {
         for (int c = 0; c <= 360; c += 15) {
             const int own = (c >= 90 && c <= 270) ? (180 - c + 360) % 360 : c % 360;
             const int p = ((own - 270 + 360) % 360) / 15;  // 270 is read first, 90 last
-            EXPECT_EQ(at(c, j), stored(p, j)) << c;
+            EXPECT_EQ(r.at(c, j), stored(p, j)) << c;
         }
     }
 }
@@ -225,26 +221,22 @@ TEST_F(EulumdatReader, SymmetryAboutC90C270ReadsFrom270Through0To90) {
 TEST_F(EulumdatReader, SymmetryAboutC90C270WithMcNotMultipleOfFourAppliesFormulas) {
     // Mc = 6: h = 3, q = 1; four planes read; the three index rules give, at C = 0..360
     // in steps of 60, the planes 2, 3, 2, 1, 0, 1, 2 (0-based in file order).
-    ASSERT_FALSE(run(LdtFile::make(3, 6, 60, 3, 45).text()).stop);
+    const LdtRead r = read(LdtFile::make(3, 6, 60, 3, 45).text());
+    ASSERT_TRUE(r.ok());
     const int expected[] = {2, 3, 2, 1, 0, 1, 2};
     for (int i = 0; i < 7; ++i) {
-        for (int j = 0; j < 3; ++j) EXPECT_EQ(table().I(i, j), stored(expected[i], j)) << i;
+        for (int j = 0; j < 3; ++j) EXPECT_EQ(r.table().I(i, j), stored(expected[i], j)) << i;
     }
 }
 
 TEST_F(EulumdatReader, SymmetryAboutBothPlanesFillsFourQuadrants) {
-    ASSERT_FALSE(run(LdtFile::make(4, 24, 15, 4, 30).text()).stop);
+    const LdtRead r = read(LdtFile::make(4, 24, 15, 4, 30).text());
+    ASSERT_TRUE(r.ok());
     for (int j = 0; j < 4; ++j) {
-        EXPECT_EQ(at(180, j), stored(0, j));
-        EXPECT_EQ(at(360, j), stored(0, j));
-        EXPECT_EQ(at(270, j), stored(6, j));
-        EXPECT_EQ(at(165, j), stored(1, j));
-        EXPECT_EQ(at(195, j), stored(1, j));
-        EXPECT_EQ(at(345, j), stored(1, j));
         for (int c = 0; c <= 360; c += 15) {
-            int r = c % 180;
-            if (r > 90) r = 180 - r;
-            EXPECT_EQ(at(c, j), stored(r / 15, j)) << c;
+            int q = c % 180;
+            if (q > 90) q = 180 - q;
+            EXPECT_EQ(r.at(c, j), stored(q / 15, j)) << c;
         }
     }
 }
@@ -252,60 +244,49 @@ TEST_F(EulumdatReader, SymmetryAboutBothPlanesFillsFourQuadrants) {
 TEST_F(EulumdatReader, SymmetryOddPlaneCountsStayInsideTable) {
     for (int isym = 0; isym <= 4; ++isym) {
         for (int mc : {1, 2, 3, 5, 7}) {
-            const ReaderRun r = run(LdtFile::make(isym, mc, 360.0 / (mc + 1), 3, 45).text());
-            EXPECT_FALSE(r.stop.has_value()) << isym << " " << mc;
-            EXPECT_EQ(table().intensity.size(), static_cast<std::size_t>((mc + 1) * 3));
-            for (int j = 0; j < 3; ++j) EXPECT_EQ(table().I(mc, j), table().I(0, j)) << isym << " " << mc;
+            const LdtRead r = read(LdtFile::make(isym, mc, 360.0 / (mc + 1), 3, 45).text());
+            EXPECT_TRUE(r.ok()) << isym << " " << mc;
+            EXPECT_EQ(r.table().intensity.size(), static_cast<std::size_t>((mc + 1) * 3));
+            for (int j = 0; j < 3; ++j) EXPECT_EQ(r.table().I(mc, j), r.table().I(0, j)) << isym << " " << mc;
         }
     }
 }
 
-TEST_F(EulumdatReader, ConversionFactorMustBeExactlyOne) {
+// "not allowed input file" after the shape lines (CFLI) or after the angles (Isym): the
+// echo shows the file as far as that.
+TEST_F(EulumdatReader, ConversionFactorAndSymmetryOutsideRangeAreNotAllowed) {
     LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
     f.line(24) = "1";
-    EXPECT_FALSE(run(f.text()).stop.has_value());
-
+    EXPECT_TRUE(read(f.text()).ok());
     f.line(24) = "1.0001";
-    const ReaderRun r = run(f.text());
-    ASSERT_TRUE(r.stop.has_value());
-    EXPECT_EQ(r.stop->status, 1);
-    EXPECT_EQ(r.console.back(), " not allowed input file");
-    EXPECT_EQ(r.console[r.console.size() - 2], " Gamma delta   30.00");
-    EXPECT_FALSE(contains(r.report, "not allowed"));
-    EXPECT_EQ(r.report.back(), " Gamma delta   30.00");
-}
+    LdtRead r = read(f.text());
+    EXPECT_EQ(r.refusal, "not allowed input file");
+    EXPECT_EQ(r.file.progress, EulumdatProgress::Shape);
 
-TEST_F(EulumdatReader, SymmetryOutsideRangeRefusedAfterMaximumGamma) {
     for (const char* isym : {"5", "-1"}) {
-        LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
+        f = LdtFile::make(0, 4, 90, 4, 30);
         f.line(3) = isym;
-        const ReaderRun r = run(f.text());
-        ASSERT_TRUE(r.stop.has_value());
-        EXPECT_EQ(r.stop->status, 1);
-        EXPECT_EQ(r.console.back(), " not allowed input file");
-        EXPECT_EQ(r.console[r.console.size() - 2], " Maximum measured gamma   90");
-        EXPECT_EQ(r.report.back(), " Maximum measured gamma   90");
-        EXPECT_TRUE(r.data.empty());
+        r = read(f.text());
+        EXPECT_EQ(r.refusal, "not allowed input file") << isym;
+        EXPECT_EQ(r.file.progress, EulumdatProgress::Angles) << isym;
     }
 }
 
 // Lines are positional: an empty line is an empty field and shifts nothing.
 TEST_F(EulumdatReader, EmptyDiscardedLinesDoNotShiftTheHead) {
-    LdtFile plain = LdtFile::make(2, 24, 15, 4, 30);
-    ASSERT_FALSE(run(plain.text()).stop);
-    const std::vector<double> reference = table().intensity;
-
+    const LdtFile plain = LdtFile::make(2, 24, 15, 4, 30);
+    const LdtRead reference = read(plain.text());
     LdtFile f = plain;
     for (int n : {8, 10, 11, 12, 13, 17, 21}) f.line(n) = "";
-    f.line(27) = "";                              // number of lamps
-    f.line(30) = "";                              // colour temperature
-    f.line(31) = "   ";                           // colour rendering
+    f.line(27) = "";                                // number of lamps
+    f.line(30) = "";                                // colour temperature
+    f.line(31) = "   ";                             // colour rendering
     for (int n = 33; n <= 42; ++n) f.line(n) = "";  // direct ratios
-    const ReaderRun r = run(f.text());
-    ASSERT_FALSE(r.stop.has_value()) << r.stop->errorMessage;
-    EXPECT_EQ(table().intensity, reference);
-    EXPECT_EQ(state().eulumdat.conversionFactor, 1.0);
-    EXPECT_EQ(state().lamp.wattage, 95.6);
+    const LdtRead r = read(f.text());
+    ASSERT_TRUE(r.ok()) << r.readError;
+    EXPECT_EQ(r.table().intensity, reference.table().intensity);
+    EXPECT_EQ(r.file.header.conversionFactor, 1.0);
+    EXPECT_EQ(r.table().declared.lampSets.back().wattage, 95.6);
 }
 
 TEST_F(EulumdatReader, EmptyEchoedTextsAreBlankLines) {
@@ -318,19 +299,19 @@ TEST_F(EulumdatReader, EmptyEchoedTextsAreBlankLines) {
     EXPECT_EQ(r.console[6], std::string(61, ' '));
     EXPECT_EQ(r.console[7], std::string(61, ' '));
     EXPECT_EQ(r.report[6], std::string(61, ' '));
-    EXPECT_EQ(state().lamp.lampType, std::string(20, ' '));
+    EXPECT_EQ(state().inputs.photometry.declared.lampSets.back().lampType, std::string(20, ' '));
     EXPECT_TRUE(contains(r.console, " type of lamp " + std::string(20, ' ')));
 }
 
-TEST_F(EulumdatReader, LongEchoedTextsAreCut) {
+TEST_F(EulumdatReader, LongTextsAreCut) {
     LdtFile f = LdtFile::make(1, 1, 0, 3, 45);
     f.line(1) = "\xEF\xBB\xBF" + std::string(70, 'x');
     f.line(28) = std::string(25, 'L');
-    const ReaderRun r = run(f.text());
-    ASSERT_FALSE(r.stop.has_value());
-    // Line 1 is echoed as its first 60 bytes, a byte order mark included.
-    EXPECT_EQ(r.console[6], " \xEF\xBB\xBF" + std::string(57, 'x'));
-    EXPECT_EQ(state().lamp.lampType, std::string(20, 'L'));
+    const LdtRead r = read(f.text());
+    ASSERT_TRUE(r.ok());
+    // Line 1 is its first 60 bytes, a byte order mark included.
+    EXPECT_EQ(r.file.header.identification, "\xEF\xBB\xBF" + std::string(57, 'x'));
+    EXPECT_EQ(r.table().declared.lampSets.back().lampType, std::string(20, 'L'));
 }
 
 TEST_F(EulumdatReader, UsedNumberMissingFromItsLineIsReadError) {
@@ -342,104 +323,78 @@ TEST_F(EulumdatReader, UsedNumberMissingFromItsLineIsReadError) {
                          Case{25, ""}, Case{26, "one"}, Case{29, ""}, Case{32, "n/a"}}) {
         LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
         f.line(c.line) = c.text;
-        const ReaderRun r = run(f.text());
-        ASSERT_TRUE(r.stop.has_value()) << c.line;
-        EXPECT_EQ(r.stop->status, 2);
-        EXPECT_NE(r.stop->errorMessage.find("lum.ldt"), std::string::npos);
-        EXPECT_NE(r.stop->errorMessage.find("(line " + std::to_string(c.line) + ")"), std::string::npos)
-            << r.stop->errorMessage;
+        const LdtRead r = read(f.text());
+        EXPECT_NE(r.readError.find("\"lum.ldt\""), std::string::npos) << c.line << ": " << r.readError << r.refusal;
+        EXPECT_NE(r.readError.find("line " + std::to_string(c.line) + ": expected"), std::string::npos) << r.readError;
     }
 }
 
 TEST_F(EulumdatReader, FileEndingEarlyOrMissingIsReadError) {
     LdtFile f = LdtFile::make(0, 4, 90, 4, 30);
     f.lines.pop_back();
-    ReaderRun r = run(f.text());
-    ASSERT_TRUE(r.stop.has_value());
-    EXPECT_EQ(r.stop->status, 2);
-
+    EXPECT_NE(read(f.text()).readError.find("found the end of the file"), std::string::npos);
     f.lines.resize(20);
-    r = run(f.text());
-    ASSERT_TRUE(r.stop.has_value());
-    EXPECT_EQ(r.stop->status, 2);
+    EXPECT_NE(read(f.text()).readError.find("found the end of the file"), std::string::npos);
 
-    state().installation.photometryFile = "absent.ldt";
-    reportFile().create("r.doc");
-    dataFile().create("d.doc");
-    ConsoleCapture capture;
+    EulumdatFile file;
     try {
-        asRunStep(readLuminaire);
-        ADD_FAILURE() << "a missing file must stop";
-    } catch (const ProcessStop& stop) {
-        EXPECT_EQ(stop.status, 2);
-        EXPECT_NE(stop.errorMessage.find("absent.ldt"), std::string::npos);
+        readEulumdat("absent.ldt", file);
+        ADD_FAILURE() << "a missing file must fail";
+    } catch (const ReadError& error) {
+        EXPECT_EQ(error.fileName(), "absent.ldt");
     }
-    reportFile().close();
-    dataFile().close();
+    EXPECT_EQ(file.progress, EulumdatProgress::None);
 }
 
 TEST_F(EulumdatReader, AnglesAndIntensitiesSkipEmptyLines) {
-    LdtFile plain = LdtFile::make(0, 4, 90, 4, 30);
-    ASSERT_FALSE(run(plain.text()).stop);
-    const std::vector<double> reference = table().intensity;
+    const LdtFile plain = LdtFile::make(0, 4, 90, 4, 30);
     LdtFile f = plain;
     f.lines.insert(f.lines.begin() + 42, "");
     f.lines.insert(f.lines.begin() + 50, "");
     f.lines.push_back("");
-    ASSERT_FALSE(run(f.text()).stop);
-    EXPECT_EQ(table().intensity, reference);
+    const LdtRead r = read(f.text());
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.table().intensity, read(plain.text()).table().intensity);
 }
 
 TEST_F(EulumdatReader, CarriageReturnLineFeedReadsLikeLineFeed) {
     LdtFile f = LdtFile::make(4, 24, 15, 5, 20);
     f.line(8) = "";
-    const ReaderRun lf = run(f.text());
-    const std::vector<double> reference = table().intensity;
-    const ReaderRun crlf = run(f.text("\r\n"));
-    ASSERT_FALSE(crlf.stop.has_value());
-    EXPECT_EQ(crlf.console, lf.console);
-    EXPECT_EQ(crlf.report, lf.report);
-    EXPECT_EQ(table().intensity, reference);
+    const LdtRead lf = read(f.text());
+    const LdtRead crlf = read(f.text("\r\n"));
+    ASSERT_TRUE(crlf.ok());
+    EXPECT_EQ(crlf.file.header.identification, lf.file.header.identification);
+    EXPECT_EQ(crlf.file.header.luminaireName, lf.file.header.luminaireName);
+    EXPECT_EQ(crlf.table().declared.lampSets.back().lampType, lf.table().declared.lampSets.back().lampType);
+    EXPECT_EQ(crlf.table().intensity, lf.table().intensity);
 }
 
-TEST_F(EulumdatReader, LampSetsLastKeptNoneKeepsEarlier) {
-    ReaderRun r = run(LdtFile::make(1, 1, 0, 3, 45, 2).text());
-    ASSERT_FALSE(r.stop.has_value());
-    EXPECT_EQ(std::count_if(r.console.begin(), r.console.end(),
-                            [](const std::string& l) { return l.rfind(" type of lamp ", 0) == 0; }),
-              2);
-    EXPECT_TRUE(contains(r.report, " type of lamp LED module 1"));
-    EXPECT_TRUE(contains(r.report, " total flux (lm) 12001"));
-    EXPECT_TRUE(contains(r.report, " wattage (including ballast)   96"));
-    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
-    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12001.9);
-    EXPECT_DOUBLE_EQ(state().lamp.wattage, 96.6);
-    EXPECT_EQ(state().eulumdat.lampSetCount, 2);
+TEST_F(EulumdatReader, LampSetsAllKeptInOrder) {
+    LdtRead r = read(LdtFile::make(1, 1, 0, 3, 45, 2).text());
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(r.table().declared.lampSets.size(), 2u);
+    EXPECT_EQ(r.table().declared.lampSets[0].lampType, "LED module 1        ");
+    EXPECT_EQ(r.table().declared.lampSets[1].lampType, "LED module 2        ");
+    EXPECT_DOUBLE_EQ(r.table().declared.lampSets[1].totalFlux, 12001.9);
+    EXPECT_DOUBLE_EQ(r.table().declared.lampSets[1].wattage, 96.6);
 
-    r = run(LdtFile::make(1, 1, 0, 3, 45, 0).text());
-    ASSERT_FALSE(r.stop.has_value());
-    EXPECT_FALSE(contains(r.console, "type of lamp"));
-    EXPECT_TRUE(contains(r.console, " Number of lamp sets 0"));
-    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
-    EXPECT_DOUBLE_EQ(state().lamp.totalFlux, 12001.9);
+    r = read(LdtFile::make(1, 1, 0, 3, 45, 0).text());
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.table().declared.lampSets.empty());
 
-    LdtFile f = LdtFile::make(1, 1, 0, 3, 45, 0);
     // A negative count is echoed and reads no lamp-set lines, like a count of 0.
+    LdtFile f = LdtFile::make(1, 1, 0, 3, 45, 0);
     f.line(26) = "-1";
-    r = run(f.text());
-    ASSERT_FALSE(r.stop.has_value());
-    EXPECT_TRUE(contains(r.console, " Number of lamp sets -1"));
-    EXPECT_TRUE(contains(r.report, " Number of lamp sets -1"));
-    EXPECT_FALSE(contains(r.console, "type of lamp"));
-    EXPECT_EQ(state().eulumdat.lampSetCount, -1);
-    EXPECT_EQ(state().lamp.lampType, "LED module 2        ");
-    EXPECT_EQ(table().gammaCount, 3);
-    EXPECT_DOUBLE_EQ(table().gammaAngles[2], 90.0);
+    const ReaderRun negative = run(f.text());
+    ASSERT_FALSE(negative.stop.has_value());
+    EXPECT_TRUE(contains(negative.console, " Number of lamp sets -1"));
+    EXPECT_TRUE(contains(negative.report, " Number of lamp sets -1"));
+    EXPECT_FALSE(contains(negative.console, "type of lamp"));
+    EXPECT_EQ(state().inputs.photometry.gammaCount, 3);
+    EXPECT_DOUBLE_EQ(state().inputs.photometry.gammaAngles[2], 90.0);
 
     f.line(26) = "100000";  // far more sets than the file holds
-    r = run(f.text());
-    ASSERT_TRUE(r.stop.has_value());
-    EXPECT_EQ(r.stop->status, 2);
+    EXPECT_FALSE(read(f.text()).readError.empty());
 }
 
 TEST_F(EulumdatReader, ListingIndexesKeptWhenNotSetAndOutOfRangePrintsZero) {
@@ -450,13 +405,14 @@ TEST_F(EulumdatReader, ListingIndexesKeptWhenNotSetAndOutOfRangePrintsZero) {
     f.lines[g + 1] = "50";
     f.lines[g + 2] = "80";
     f.lines[g + 3] = "90";
-    state().listing.index30 = 7;
+    earlierListing_.index30 = 7;
     const ReaderRun r = run(f.text());
     ASSERT_FALSE(r.stop.has_value());
-    EXPECT_EQ(state().listing.index30, 7);
-    EXPECT_EQ(state().listing.index70, 2);
-    EXPECT_EQ(r.data[5], " at gamma=                   0.0           50.0");
+    const ListingIndices k = listingIndices(state().inputs.photometry, earlierListing_);
+    EXPECT_EQ(k.index30, 7);
+    EXPECT_EQ(k.index70, 2);
     ASSERT_EQ(r.data.size(), 10u);
+    EXPECT_EQ(r.data[5], " at gamma=                   0.0           50.0");
     EXPECT_EQ(r.data[7], "              0.0            0.0          101.0");
     EXPECT_EQ(r.data[9], "            360.0            0.0          101.0");
 }
@@ -474,44 +430,33 @@ TEST_F(EulumdatReader, NonAscendingAxesRefusedRightAfterTheirRead) {
             f.lines[42 + i] = k.c[i];
             f.lines[46 + i] = k.g[i];
         }
-        const ReaderRun r = run(f.text());
-        ASSERT_TRUE(r.stop.has_value());
-        EXPECT_EQ(r.stop->status, 1);
-        EXPECT_NE(r.console.back().find("lum.ldt"), std::string::npos);
-        EXPECT_NE(r.console.back().find("ascend"), std::string::npos);
-        EXPECT_FALSE(contains(r.console, "Maximum measured gamma"));
+        const LdtRead r = read(f.text());
+        EXPECT_NE(r.refusal.find("lum.ldt"), std::string::npos) << r.refusal;
+        EXPECT_NE(r.refusal.find("ascend"), std::string::npos) << r.refusal;
+        EXPECT_LT(r.file.progress, EulumdatProgress::Angles);  // no maximum gamma in the echo
     }
 }
 
 // The driver's pre-read of Mc (line 4) and Ng (line 6).
 class EulumdatDimensions : public ::testing::Test {
 protected:
-    std::optional<ProcessStop> read(const LdtFile& f, PhotometryDimensions& out) {
+    PhotometryDimensions read(const LdtFile& f) {
         dir_.write("dim.ldt", f.text());
-        try {
-            asRunStep([&] { out = readEulumdatDimensions("dim.ldt"); });
-        } catch (const ProcessStop& stop) {
-            return stop;
-        }
-        return std::nullopt;
+        return readEulumdatDimensions("dim.ldt");
     }
     ScratchDir dir_;
-    ConsoleCapture capture_;
 };
 
 TEST_F(EulumdatDimensions, ReadsLinesFourAndSixByPosition) {
     LdtFile f = LdtFile::make(0, 24, 15, 37, 5);
     f.line(2) = "";
     f.line(5) = "";
-    PhotometryDimensions d;
-    ASSERT_FALSE(read(f, d).has_value());
+    PhotometryDimensions d = read(f);
     EXPECT_EQ(d.cPlanes, 24);
     EXPECT_EQ(d.gammaAngles, 37);
-    EXPECT_TRUE(capture_.lines().empty());
-
     f.line(4) = "199";
     f.line(6) = "200";
-    ASSERT_FALSE(read(f, d).has_value());
+    d = read(f);
     EXPECT_EQ(d.cPlanes, 199);
     EXPECT_EQ(d.gammaAngles, 200);
 }
@@ -528,30 +473,31 @@ TEST_F(EulumdatDimensions, BoundsRefusedNamingFileAndBound) {
         LdtFile f = LdtFile::make(0, 24, 15, 37, 5);
         f.line(4) = c.mc;
         f.line(6) = c.ng;
-        PhotometryDimensions d;
-        const auto stop = read(f, d);
-        ASSERT_TRUE(stop.has_value()) << c.mc << " " << c.ng;
-        EXPECT_EQ(stop->status, 1);
-        const std::string& message = capture_.lines().back();
-        EXPECT_NE(message.find("dim.ldt"), std::string::npos) << message;
-        EXPECT_NE(message.find(c.bound), std::string::npos) << message;
+        try {
+            read(f);
+            ADD_FAILURE() << c.mc << " " << c.ng << " not refused";
+        } catch (const InputRefusal& refusal) {
+            const std::string message = refusal.what();
+            EXPECT_NE(message.find("dim.ldt"), std::string::npos) << message;
+            EXPECT_NE(message.find(c.bound), std::string::npos) << message;
+        }
     }
 }
 
 TEST_F(EulumdatDimensions, MissingCountIsReadError) {
     LdtFile f = LdtFile::make(0, 24, 15, 37, 5);
     f.line(4) = "";
-    PhotometryDimensions d;
-    auto stop = read(f, d);
-    ASSERT_TRUE(stop.has_value());
-    EXPECT_EQ(stop->status, 2);
-    EXPECT_NE(stop->errorMessage.find("(line 4)"), std::string::npos);
-
+    try {
+        read(f);
+        ADD_FAILURE() << "no read error";
+    } catch (const ReadError& error) {
+        EXPECT_NE(error.kind().find("line 4: expected the number of C planes Mc, found an empty line"),
+                  std::string::npos)
+            << error.kind();
+    }
     f.line(4) = "24";
     f.lines.resize(5);
-    stop = read(f, d);
-    ASSERT_TRUE(stop.has_value());
-    EXPECT_EQ(stop->status, 2);
+    EXPECT_THROW(read(f), ReadError);
 }
 
 }  // namespace

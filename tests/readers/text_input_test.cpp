@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/process_stop.hpp"
 #include "support/test_support.hpp"
@@ -117,35 +118,52 @@ TEST(InputFileReads, FixedWidthReadTakesEmptyLinesAndCuts) {
     EXPECT_EQ(file.readFixedText(4), "abcd");
 }
 
-TEST(InputFileReads, FailuresNameTheFileAndStop) {
+// Every read error names the file, the line, what was expected there and what was found.
+TEST(InputFileReads, FailuresNameFileLineExpectedAndFound) {
     test::ScratchDir dir;
-    dir.write("bad.txt", "word\n");
+    auto messageOf = [](const std::function<void()>& read) {
+        try {
+            asRunStep(read);
+        } catch (const ProcessStop& stop) {
+            EXPECT_EQ(stop.status, 2);
+            return stop.errorMessage;
+        }
+        ADD_FAILURE() << "no stop";
+        return std::string();
+    };
+    dir.write("bad.txt", "\n  1.5  word\n");
     InputFile bad("bad.txt");
-    try {
-        asRunStep([&] { bad.readReal(); });
-        FAIL() << "no stop";
-    } catch (const ProcessStop& stop) {
-        EXPECT_EQ(stop.status, 2);
-        EXPECT_NE(stop.errorMessage.find("bad.txt"), std::string::npos);
-        EXPECT_NE(stop.errorMessage.find("not a number"), std::string::npos);
-    }
-    // A missing file is created empty and its first read fails at the end.
+    EXPECT_EQ(messageOf([&] {
+                  double a = 0, b = 0;
+                  ListRead read(bad);
+                  read.real(a);
+                  read.real(b, "the road width");
+              }),
+              "vesperluminal: file \"bad.txt\": line 2: expected the road width (a number), found \"word\"");
+    // The end of the file: the first line that is not there, and how long the file is.
+    dir.write("short.txt", "1\n2\n");
+    InputFile cut("short.txt");
+    EXPECT_EQ(messageOf([&] {
+                  cut.readInteger();
+                  cut.readInteger();
+                  cut.readInteger();
+              }),
+              "vesperluminal: file \"short.txt\": line 3: expected an integer, found the end of the file "
+              "(the file has 2 lines)");
+    // A missing file is created empty, its first read fails, and the message says both.
     InputFile missing("missing.txt");
     EXPECT_TRUE(std::filesystem::exists("missing.txt"));
-    try {
-        asRunStep([&] { missing.readInteger(); });
-        FAIL() << "no stop";
-    } catch (const ProcessStop& stop) {
-        EXPECT_EQ(stop.status, 2);
-        EXPECT_NE(stop.errorMessage.find("end of file"), std::string::npos);
-    }
+    EXPECT_EQ(std::filesystem::file_size("missing.txt"), 0u);
+    EXPECT_EQ(messageOf([&] { missing.readInteger(); }),
+              "vesperluminal: file \"missing.txt\": did not exist, so an empty file of that name now stands in "
+              "its place; line 1: expected an integer, found the end of the file (the file is empty)");
+    // An empty file that was there says only that it is empty.
+    dir.write("empty.txt", "");
+    InputFile empty("empty.txt");
+    EXPECT_EQ(messageOf([&] { empty.readFixedText(5); }),
+              "vesperluminal: file \"empty.txt\": line 1: expected a line of text, found the end of the file "
+              "(the file is empty)");
 }
-
-}  // namespace
-}  // namespace vl
-
-namespace vl {
-namespace {
 
 TEST(InputFileReads, ErrorMessagesCarryNoControlBytes) {
     test::ScratchDir dir;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/computation_state.hpp"
+#include "core/photometry/photometry_table.hpp"
 
 namespace vl::test {
 
@@ -20,10 +21,14 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    // Copies a file of the bundled data/ (or of tests/data/ when testData) here.
+    // Copies a file of the bundled data/ (or of tests/data/ when testData) here. The
+    // luminaire "eulumdat.ldt" is the earlier default, a full-sphere photometry
+    // (tests/data/ldt/derived/strada_nogap.ldt), whose figures the tests record.
     void copyBundled(const std::string& name, const std::string& as = "") const;
     void copyTestData(const std::string& name, const std::string& as = "") const;
     void copyAllBundled() const;
+    // The bundled data/ as it is, its default luminaire included.
+    void copyDefaultInstallation() const;
     void write(const std::string& name, const std::string& content) const;
 
 private:
@@ -43,6 +48,12 @@ public:
 private:
     std::vector<std::string> lines_;
 };
+
+// The largest difference between two tables' intensities, each times its scale, at the C
+// planes of both (linear in C between the planes of the other); infinite when their
+// gamma axes differ.
+double largestDifference(const PhotometryTable& a, const PhotometryTable& b, double scaleA = 1.0,
+                         double scaleB = 1.0);
 
 std::string readFile(const std::filesystem::path& path);
 std::vector<std::string> readLines(const std::filesystem::path& path);

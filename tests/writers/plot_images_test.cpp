@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/numeric/degrees.hpp"
+#include "core/pollution/plot_model.hpp"
+#include "core/run/run.hpp"
+#include "support/test_support.hpp"
 #include "writers/format.hpp"
 #include "writers/streams.hpp"
-#include "app/computation_state.hpp"
-#include "support/test_support.hpp"
 
 namespace vl {
 namespace {
@@ -22,52 +24,44 @@ using test::readLines;
 constexpr const char* kStamp = "200603090815";
 const std::vector<std::string> kPrefixes = {"uplmp_", "uproa_", "uptot_", "upro2_", "upto2_"};
 
+// Road 7 m, pole 10 m, overhang 1 m, LORL 80 %; road intensities 12 and 2 cd/klm at 1 deg
+// towards omega 0 and 90; a straight aged asphalt curve a(x) = 0.1 + 0.001 x.
 class PlotImagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ComputationState& s = state();
-        s.installation.roadWidth = 7.0;
-        s.installation.poleHeight = 10.0;
-        s.installation.overhang = 1.0;
-        s.installation.tilt = 0.0;
-        s.run.extendFlag = 1;
-        s.run.runStamp = kStamp;
-        s.emission.lightOutputRatio = 80.0;
-        s.pollution.roadIntensity1deg0 = 12.0;
-        s.pollution.roadIntensity1deg90 = 2.0;
-        // A straight reflectance curve: its natural spline has zero second derivatives.
-        for (int k = 0; k < kAgedAsphaltPoints; ++k) {
-            s.agedAsphalt.x[static_cast<std::size_t>(k)] = 5.0 * k;
-            s.agedAsphalt.y[static_cast<std::size_t>(k)] = 0.1 + 0.001 * (5.0 * k);
-            s.agedAsphalt.y2[static_cast<std::size_t>(k)] = 0.0;
+        installation.roadWidth = 7.0;
+        installation.poleHeight = 10.0;
+        installation.overhang = 1.0;
+        emission.lightOutputRatio = 80.0;
+        directional.roadIntensity1deg0 = 12.0;
+        directional.roadIntensity1deg90 = 2.0;
+        for (std::size_t k = 0; k < kAgedAsphaltPoints; ++k) {
+            agedAsphalt.x[k] = 5.0 * static_cast<double>(k);
+            agedAsphalt.y[k] = 0.1 + 0.001 * agedAsphalt.x[k];
         }
         setPhotometry(15.0, 5.0, 100.0);
     }
 
     // C 0..360 by cStep, gamma 0..lastGamma by gammaStep; a constant luminaire table,
     // tilted table Ie(l, m) = 50 + m, road table Re(l, m) = 1 + l.
-    static void setPhotometry(double cStep, double gammaStep, double constant, double lastGamma = 180.0) {
-        ComputationState& s = state();
-        PhotometryTable& p = s.photometry;
-        p.cAngles.clear();
-        p.gammaAngles.clear();
-        for (double c = 0; c <= 360.0; c += cStep) p.cAngles.push_back(c);
-        for (double g = 0; g <= lastGamma + 1e-9; g += gammaStep) p.gammaAngles.push_back(g);
+    void setPhotometry(double cStep, double gammaStep, double constant, double lastGamma = 180.0) {
+        photometry.cAngles.clear();
+        photometry.gammaAngles.clear();
+        for (double c = 0; c <= 360.0; c += cStep) photometry.cAngles.push_back(c);
+        for (double g = 0; g <= lastGamma + 1e-9; g += gammaStep) photometry.gammaAngles.push_back(g);
         setAxes(cStep, gammaStep, constant);
     }
 
-    static void setAxes(double cStep, double gammaStep, double constant) {
-        ComputationState& s = state();
-        PhotometryTable& p = s.photometry;
+    void setAxes(double cStep, double gammaStep, double constant) {
+        PhotometryTable& p = photometry;
         p.cStep = cStep;
         p.gammaStep = gammaStep;
         p.cCount = static_cast<int>(p.cAngles.size());
         p.gammaCount = static_cast<int>(p.gammaAngles.size());
         const std::size_t n = p.cAngles.size() * p.gammaAngles.size();
         p.intensity.assign(n, constant);
-        state().photometrySpline.assign(n, 0.0);
-        s.rotated.rotatedIntensity.assign(n, 0.0);
-        s.pollution.roadEstimatedPhotometry.assign(n, 0.0);
+        rotated.assign(n, 0.0);
+        road.assign(n, 0.0);
         for (int m = 0; m < p.gammaCount; ++m) {
             for (int l = 0; l < p.cCount; ++l) {
                 ie(l, m) = 50.0 + m;
@@ -76,15 +70,30 @@ protected:
         }
     }
 
-    static std::size_t at(int l, int m) {
-        return static_cast<std::size_t>(l + state().photometry.cCount * m);
-    }
-    static double& ie(int l, int m) { return state().rotated.rotatedIntensity[at(l, m)]; }
-    static double& re(int l, int m) { return state().pollution.roadEstimatedPhotometry[at(l, m)]; }
+    std::size_t at(int l, int m) const { return static_cast<std::size_t>(l + photometry.cCount * m); }
+    double& ie(int l, int m) { return rotated[at(l, m)]; }
+    double& re(int l, int m) { return road[at(l, m)]; }
 
-    void run() {
+    PlotModel model() const {
+        const LuminaireIntensity luminaire(photometry, 0.0);
+        const AgedAsphaltReflectance reflectance(agedAsphalt);
+        const PollutionInputs in{installation, photometry, luminaire, emission, rotated};
+        return buildPlotModel(in, directional, reflectance);
+    }
+
+    // The writer on a run with the plot model, or without it.
+    void run(bool withPlot = true) {
+        RunInfo info;
+        info.runStamp = kStamp;
+        RunInputs in;
+        in.installation = installation;
+        in.photometry = photometry;
+        RunResult result;
+        result.rotated.rotatedIntensity = rotated;
+        result.scattering.roadEstimatedPhotometry = road;
+        if (withPlot) result.plot = model();
         dataFile().create("d.doc");
-        writePlotImages();
+        writePlotImages(info, in, result);
         dataFile().close();
     }
 
@@ -102,22 +111,23 @@ protected:
         return n;
     }
 
+    InstallationData installation;
+    EmissionData emission;
+    PhotometryTable photometry;
+    std::vector<double> rotated;  // Ie
+    std::vector<double> road;     // Re
+    DirectionalPollution directional;
+    AgedAsphaltCurve agedAsphalt;
     test::ScratchDir scratch;
     test::ConsoleCapture console;
 };
 
 // ---- switch and range ---------------------------------------------------------
 
-TEST_F(PlotImagesTest, NothingHappensUnlessSwitchedOnWithAZenith) {
-    state().run.extendFlag = 0;
-    run();
-    EXPECT_EQ(datFiles(scratch.path()), 0u);
-    EXPECT_TRUE(console.lines().empty());
-    EXPECT_TRUE(readLines(scratch.path() / "d.doc").empty());
-
-    state().run.extendFlag = 1;  // switched on, but the photometry stops short of the zenith
-    setPhotometry(15.0, 5.0, 100.0, 175.0);
-    run();
+// The run computes the model only when extend.txt holds 1 and the photometry reaches the
+// zenith (recorded cases extend0, isym0-gamma90); without it nothing is written.
+TEST_F(PlotImagesTest, NothingHappensWithoutThePlotModel) {
+    run(false);
     EXPECT_EQ(datFiles(scratch.path()), 0u);
     EXPECT_TRUE(console.lines().empty());
     EXPECT_TRUE(readLines(scratch.path() / "d.doc").empty());
@@ -144,10 +154,10 @@ TEST_F(PlotImagesTest, ConsoleAndDataFileCarryTheModelFluxesAndTheRowRange) {
 }
 
 TEST_F(PlotImagesTest, NoGammaAtOrBelowHorizontalStartsAtTheFirstAngle) {
-    PhotometryTable& p = state().photometry;
-    p.cAngles = {0, 90, 180, 270, 360};
-    p.gammaAngles = {100, 140, 180};
+    photometry.cAngles = {0, 90, 180, 270, 360};
+    photometry.gammaAngles = {100, 140, 180};
     setAxes(90.0, 40.0, 0.0);
+    EXPECT_EQ(model().firstRow, 0);
     run();
     ASSERT_GE(console.lines().size(), 5u);
     EXPECT_EQ(console.lines()[4], " First/last gamma angle 100.00 180.00");
@@ -201,42 +211,42 @@ TEST_F(PlotImagesTest, TooLargeValuesPrintEightAsterisks) {
 // ---- model road ---------------------------------------------------------------
 
 TEST_F(PlotImagesTest, ReflectedPartMirrorsTheDownwardLightThatLandsOnTheRoad) {
-    const RoadModel model = buildRoadModel();
+    const PlotModel plot = model();
     const double I0 = 2.0 / 0.01745;
     // Ih = 100, dI = 10, a(x) = 0.1 + 0.001 x, a89 - y1 = 0.089.
     const auto expected = [](double im, double gamma) { return im / 100 * 10 * (0.001 * (180 - gamma)) / 0.089; };
     // C = 0, gamma 90: mirrored onto gamma 90 itself, landing offset 0.
-    EXPECT_NEAR(model.reflected[at(0, 18)], expected(68, 90), 1e-9);
-    EXPECT_NEAR(model.total[at(0, 18)], expected(68, 90), 1e-9);
+    EXPECT_NEAR(plot.reflected[at(0, 18)], expected(68, 90), 1e-9);
+    EXPECT_NEAR(plot.total[at(0, 18)], expected(68, 90), 1e-9);
     // C = 90, gamma 175: mirrored 5 deg lands 0.87 m to the side, on the road.
-    EXPECT_NEAR(model.reflected[at(6, 35)], expected(51, 175), 1e-9);
+    EXPECT_NEAR(plot.reflected[at(6, 35)], expected(51, 175), 1e-9);
     // C = 90, gamma 135: mirrored 45 deg lands 10 m to the side, beyond W - o = 6.
-    EXPECT_EQ(model.reflected[at(6, 27)], 0.0);
-    EXPECT_NEAR(model.total[at(6, 27)], -cosd(135.0) * I0, 1e-9);
+    EXPECT_EQ(plot.reflected[at(6, 27)], 0.0);
+    EXPECT_NEAR(plot.total[at(6, 27)], -cosd(135.0) * I0, 1e-9);
     // C = 270: 5 deg lands at -0.87 (on the road), 10 deg at -1.76 (behind the pole).
-    EXPECT_NEAR(model.reflected[at(18, 35)], expected(51, 175), 1e-9);
-    EXPECT_EQ(model.reflected[at(18, 34)], 0.0);
+    EXPECT_NEAR(plot.reflected[at(18, 35)], expected(51, 175), 1e-9);
+    EXPECT_EQ(plot.reflected[at(18, 34)], 0.0);
     // The zenith mirrors the nadir, where the reflectance rise is 0.
-    EXPECT_NEAR(model.reflected[at(6, 36)], 0.0, 1e-12);
-    EXPECT_NEAR(model.total[at(6, 36)], I0, 1e-9);
+    EXPECT_NEAR(plot.reflected[at(6, 36)], 0.0, 1e-12);
+    EXPECT_NEAR(plot.total[at(6, 36)], I0, 1e-9);
     // Nothing below the horizontal.
     for (int m = 0; m < 18; ++m) {
-        EXPECT_EQ(model.reflected[at(4, m)], 0.0);
-        EXPECT_EQ(model.total[at(4, m)], 0.0);
+        EXPECT_EQ(plot.reflected[at(4, m)], 0.0);
+        EXPECT_EQ(plot.total[at(4, m)], 0.0);
     }
 }
 
 TEST_F(PlotImagesTest, NoLightJustBelowTheHorizontalLeavesOnlyTheDiffusePart) {
     setPhotometry(15.0, 5.0, 0.0);  // Ih = 0
-    const RoadModel model = buildRoadModel();
+    const PlotModel plot = model();
     const double I0 = 2.0 / 0.01745;
-    for (std::size_t k = 0; k < model.reflected.size(); ++k) {
-        EXPECT_EQ(model.reflected[k], 0.0);
-        EXPECT_TRUE(std::isfinite(model.total[k]));
+    for (std::size_t k = 0; k < plot.reflected.size(); ++k) {
+        EXPECT_EQ(plot.reflected[k], 0.0);
+        EXPECT_TRUE(std::isfinite(plot.total[k]));
     }
-    EXPECT_NEAR(model.total[at(3, 36)], I0, 1e-9);
-    EXPECT_NEAR(model.total[at(3, 30)], -cosd(150.0) * I0, 1e-9);
-    EXPECT_EQ(model.total[at(3, 18)], 0.0);
+    EXPECT_NEAR(plot.total[at(3, 36)], I0, 1e-9);
+    EXPECT_NEAR(plot.total[at(3, 30)], -cosd(150.0) * I0, 1e-9);
+    EXPECT_EQ(plot.total[at(3, 18)], 0.0);
 
     run();
     ASSERT_GE(console.lines().size(), 2u);
@@ -245,8 +255,8 @@ TEST_F(PlotImagesTest, NoLightJustBelowTheHorizontalLeavesOnlyTheDiffusePart) {
 
     // The same when the reflectance curve does not rise (a89 = y1).
     setPhotometry(15.0, 5.0, 100.0);
-    for (auto& y : state().agedAsphalt.y) y = 0.2;
-    const RoadModel flat = buildRoadModel();
+    for (auto& y : agedAsphalt.y) y = 0.2;
+    const PlotModel flat = model();
     for (std::size_t k = 0; k < flat.reflected.size(); ++k) {
         EXPECT_EQ(flat.reflected[k], 0.0);
         EXPECT_TRUE(std::isfinite(flat.total[k]));
@@ -257,17 +267,17 @@ TEST_F(PlotImagesTest, NoLightJustBelowTheHorizontalLeavesOnlyTheDiffusePart) {
 // ---- flux integral ------------------------------------------------------------
 
 TEST_F(PlotImagesTest, ConstantTableIntegratesToTwoPiOverTheUpperHemisphere) {
-    const std::vector<double> constant(state().rotated.rotatedIntensity.size(), 3.0);
+    const std::vector<double> constant(rotated.size(), 3.0);
     // The bands 90..92.5, ..., 177.5..180 telescope to cos 90 - cos 180 = 1.
-    EXPECT_NEAR(integrateTableFlux(constant), 3.0 * 2.0 * 3.141592653, 1e-9);
+    EXPECT_NEAR(integrateTableFlux(photometry, constant), 3.0 * 2.0 * 3.141592653, 1e-9);
 
     setPhotometry(30.0, 10.0, 0.0);
-    const std::vector<double> coarse(state().rotated.rotatedIntensity.size(), 1.0);
-    EXPECT_NEAR(integrateTableFlux(coarse), 2.0 * 3.141592653, 1e-9);
+    const std::vector<double> coarse(rotated.size(), 1.0);
+    EXPECT_NEAR(integrateTableFlux(photometry, coarse), 2.0 * 3.141592653, 1e-9);
 }
 
 TEST_F(PlotImagesTest, IntegralLeavesOutTheLowerCellsAndTheClosingPlane) {
-    const PhotometryTable& p = state().photometry;
+    const PhotometryTable& p = photometry;
     std::vector<double> lower(static_cast<std::size_t>(p.cCount * p.gammaCount), 0.0);
     std::vector<double> closing = lower;
     std::vector<double> horizontal = lower;
@@ -276,10 +286,10 @@ TEST_F(PlotImagesTest, IntegralLeavesOutTheLowerCellsAndTheClosingPlane) {
     }
     for (int m = 0; m < p.gammaCount; ++m) closing[at(p.cCount - 1, m)] = 1000.0;
     for (int l = 0; l < p.cCount; ++l) horizontal[at(l, 18)] = 1.0;
-    EXPECT_EQ(integrateTableFlux(lower), 0.0);
-    EXPECT_EQ(integrateTableFlux(closing), 0.0);
+    EXPECT_EQ(integrateTableFlux(photometry, lower), 0.0);
+    EXPECT_EQ(integrateTableFlux(photometry, closing), 0.0);
     // Only the upper half of the horizontal cell: cos 90 - cos 92.5.
-    EXPECT_NEAR(integrateTableFlux(horizontal), -std::cos(92.5 * kDegree) * 2.0 * 3.141592653, 1e-9);
+    EXPECT_NEAR(integrateTableFlux(photometry, horizontal), -std::cos(92.5 * kDegree) * 2.0 * 3.141592653, 1e-9);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ struct DeclaredLuminaireData {
     double lightOutputRatio = 0;    // LORL, % of the lamp flux leaving the luminaire
     double measurementTilt = 0;     // deg, tilt of the luminaire during measurement
     std::vector<LampSet> lampSets;
+    std::string sourceFormat = "Eulumdat";  // the kind of file the figures come from
 };
 
 // Intensities in cd per klm of lamp flux over C = 0..360 deg (the closing plane at 360

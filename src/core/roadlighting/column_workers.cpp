@@ -10,10 +10,28 @@
 
 namespace vl {
 
+namespace {
+
+thread_local const std::atomic<bool>* columnCancel = nullptr;
+
+bool cancelled(const std::atomic<bool>* flag) { return flag != nullptr && flag->load(std::memory_order_relaxed); }
+
+}  // namespace
+
+ColumnCancelScope::ColumnCancelScope(const std::atomic<bool>* cancel) : previous_(columnCancel) {
+    columnCancel = cancel;
+}
+
+ColumnCancelScope::~ColumnCancelScope() { columnCancel = previous_; }
+
 void forEachColumn(int count, int workers, const std::function<void(int)>& column) {
+    const std::atomic<bool>* const cancel = columnCancel;
     const int threads = std::min(std::max(workers, 1), std::max(count, 1));
     if (threads <= 1) {
-        for (int i = 0; i < count; ++i) column(i);
+        for (int i = 0; i < count; ++i) {
+            if (cancelled(cancel)) throw RunCancelled();
+            column(i);
+        }
         return;
     }
     std::atomic<int> next{0};
@@ -22,7 +40,10 @@ void forEachColumn(int count, int workers, const std::function<void(int)>& colum
     // A failing column stops the handing out of columns; its exception reaches the caller.
     auto work = [&]() {
         try {
-            for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) column(i);
+            for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+                if (cancelled(cancel)) throw RunCancelled();
+                column(i);
+            }
         } catch (...) {
             next.store(count);
             const std::lock_guard<std::mutex> lock(failureMutex);

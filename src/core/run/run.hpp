@@ -4,6 +4,7 @@
 // calls: two calls may run at the same time on two threads.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -56,6 +57,7 @@ enum class RunEnd {
     RotationOnly,      // spacing 0: the photometry rotation and the maximum upward intensity only
     RotationError,     // a direction the rotation cannot take (message)
     NoAgedAsphalt,     // the aged asphalt curve was not given
+    Interrupted,       // the cancel flag was set: results up to `reached`, stopped in `stopStage`
 };
 
 // Where a caller follows and steers an evaluation. Called on the evaluating thread.
@@ -65,12 +67,16 @@ struct RunControl {
     // Phase name and fraction done (0..1); called at phase starts and as grid columns finish.
     std::function<void(const char* phase, double fraction)> progress;
     int workers = kRoadLightingWorkers;
+    // Set (by another thread or a signal handler) to stop the run at its next safe point:
+    // between phases and between grid columns.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct RunResult {
     RunStage reached = RunStage::Luminaire;
     RunEnd end = RunEnd::Completed;
     std::string stopMessage;  // the line a RotationError ends with
+    RunStage stopStage = RunStage::Luminaire;  // where a RotationError or an interruption happened
 
     ListingIndices listing;
     RotatedPhotometry rotated;

@@ -64,7 +64,10 @@ bool titleCapable() {
     return name.rfind("xterm", 0) == 0 || name.rfind("tmux", 0) == 0 || name.rfind("screen", 0) == 0;
 }
 
+bool (*interruptDeferral)(int) noexcept = nullptr;
+
 extern "C" void onStopSignal(int signal) {
+    if (interruptDeferral != nullptr && interruptDeferral(signal)) return;
     if (sessionActive) {
         writeAll(restoreBytes, restoreLength);
         if (haveShellModes) tcsetattr(STDIN_FILENO, TCSANOW, &shellModes);
@@ -186,6 +189,9 @@ public:
     }
     void onEditChanged(int id, ControlHandler handler) override { changed_[id] = std::move(handler); }
     void onButtonPressed(int id, ControlHandler handler) override { pressed_[id] = std::move(handler); }
+    void onFunctionKey(int number, std::string_view label, FormHandler handler) override {
+        functionKeys_[number] = {std::string(label), std::move(handler)};
+    }
     void onInitialised(FormHandler handler) override { init_ = std::move(handler); }
     void runModal() override;
     void applyFont(int id, const FontDescription& font) override {
@@ -219,6 +225,11 @@ public:
         if (!showing_) return;
         redrawwin(stdscr);
         paint();
+    }
+    bool hasStatusLine() const override { return true; }
+    void setStatus(std::string_view text) override {
+        status_ = terminalSafe(text);
+        if (showing_) paint();
     }
 
 private:
@@ -263,6 +274,7 @@ private:
     void paintConsole(int left, int top, int width, int height);
     void paintStatus(int row, int cols);
     void paintControl(std::size_t index);
+    int editWidth(std::size_t index);
     void putText(int row, int col, std::string_view text, int maxWidth, attr_t attributes = A_NORMAL);
     void handleKey(int key);
     void edited(int id);
@@ -275,8 +287,10 @@ private:
     std::map<int, term::EditLine> edits_;
     std::map<int, std::string> texts_;
     std::map<int, ControlHandler> changed_, pressed_;
+    std::map<int, std::pair<std::string, FormHandler>> functionKeys_;
     FormHandler init_;
     std::string title_;
+    std::string status_;
     std::set<int> bold_;
     int focus_ = -1;
     term::ConsoleLog log_;
@@ -391,7 +405,7 @@ void TerminalForm::paint() {
         const int i = controlIndex(focus_);
         const CellRect& r = cells_[static_cast<std::size_t>(i)];
         auto& edit = edits_[focus_];
-        edit.visible(r.width - 2);
+        edit.visible(editWidth(static_cast<std::size_t>(i)) - 2);
         wmove(stdscr, formRow_ + r.row, formCol_ + r.col + 1 + edit.cursorColumn());
         cursor = true;
     }
@@ -416,12 +430,25 @@ void TerminalForm::paintStatus(int row, int cols) {
     if (pausing_) {
         status = " Bad XA input.  Press Enter to go on.";
     } else if (running_) {
-        status = " Run in progress ... the form answers again when it ends.";
-    } else if (consoleView_) {
-        status = " Console   PgUp/PgDn Up/Down: scroll   F2: the form   Esc: close";
+        status = status_.empty() ? " Run in progress ... the form answers again when it ends."
+                                 : " Run in progress: " + status_ + " ... the form answers again when it ends.";
     } else {
-        status = " Tab/arrows: move  Enter: start  Esc: close  PgUp/PgDn: console";
-        status += plan_.split ? "  F2: console only" : "  F2: console";
+        std::string keys;
+        if (consoleView_) {
+            keys = " Console   PgUp/PgDn Up/Down: scroll   F2: the form   Esc: close";
+        } else {
+            keys = " Tab/arrows: move  Enter: start  Esc: close  PgUp/PgDn: console";
+            keys += plan_.split ? "  F2: console only" : "  F2: console";
+            for (const auto& [number, entry] : functionKeys_) keys += "  F" + std::to_string(number) + ": " + entry.first;
+        }
+        // A message of the application (the report's name, a warning) comes first; the
+        // keys follow when there is room for them.
+        if (status_.empty()) {
+            status = keys;
+        } else {
+            status = " " + status_;
+            if (static_cast<int>(status.size() + 2 + keys.size()) <= cols) status += "  " + keys;
+        }
     }
     status.resize(static_cast<std::size_t>(std::max(0, cols)), ' ');
     putText(row, 0, status, cols, A_REVERSE);
@@ -500,10 +527,7 @@ void TerminalForm::paintControl(std::size_t index) {
         }
         case ControlKind::Edit: {
             auto& edit = edits_[c.id];
-            // Grows into free cells on its right while its text needs them.
-            int width = r.width;
-            const int needed = static_cast<int>(edit.text().size()) + 2;
-            if (needed > width) width = std::min(needed, std::max(width, r.room));
+            const int width = editWidth(index);
             const int inner = width - 2;
             std::string shown = focused ? edit.visible(inner) : edit.head(inner);
             const bool more = !focused && static_cast<int>(edit.text().size()) > inner;
@@ -523,6 +547,16 @@ void TerminalForm::paintControl(std::size_t index) {
             return;
         }
     }
+}
+
+// An edit grows into free cells on its right while its text needs them (the focused one
+// also for the cursor after its text), so that a text that fits is shown from its start;
+// the cursor is placed in the same width as the text is drawn.
+int TerminalForm::editWidth(std::size_t index) {
+    const ControlSpec& c = resource_.controls[index];
+    const CellRect& r = cells_[index];
+    const int needed = static_cast<int>(edits_[c.id].text().size()) + (c.id == focus_ ? 3 : 2);
+    return needed > r.width ? std::min(needed, std::max(r.width, r.room)) : r.width;
 }
 
 void TerminalForm::edited(int id) {
@@ -554,7 +588,7 @@ void TerminalForm::checkResize() {
 }
 
 void TerminalForm::consoleLine(std::string_view line) {
-    log_.add(line);
+    log_.add(terminalSafe(line));
     if (!showing_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPaint_ < std::chrono::milliseconds(40)) return;
@@ -600,6 +634,13 @@ void TerminalForm::handleKey(int key) {
         case KEY_PPAGE: log_.scrollBy(page); paint(); return;
         case KEY_NPAGE: log_.scrollBy(-page); paint(); return;
         default: break;
+    }
+    for (auto& [number, entry] : functionKeys_) {
+        if (key == KEY_F(number)) {
+            entry.second(*this);
+            paint();
+            return;
+        }
     }
     if (plan_.tooSmall) return;
     if (consoleView_) {
@@ -677,6 +718,8 @@ public:
 }  // namespace
 
 std::unique_ptr<FormToolkit> makeTerminalToolkit() { return std::make_unique<TerminalToolkit>(); }
+
+void setInterruptDeferral(bool (*defer)(int signal) noexcept) { interruptDeferral = defer; }
 
 void restoreTerminal() {
     if (!sessionActive) return;

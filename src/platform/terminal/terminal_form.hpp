@@ -14,4 +14,9 @@ std::unique_ptr<FormToolkit> makeTerminalToolkit();
 // Gives the terminal back to the shell (idempotent; safe when no form is shown).
 void restoreTerminal();
 
+// Asked first by the form's handler of SIGINT, SIGTERM and SIGHUP (async-signal-safe): true
+// when the application stops at its own next safe point, which also restores the terminal;
+// false (or none set) and the handler restores the terminal and ends the process at once.
+void setInterruptDeferral(bool (*defer)(int signal) noexcept);
+
 }  // namespace vl::platform

@@ -410,6 +410,10 @@ public:
     int scroll() const { return scroll_; }
     void scrollBy(int rows) { scroll_ = std::max(0, scroll_ + rows); }
     void follow() { scroll_ = 0; }
+    // The rows of one line in a pane of that width.
+    static std::vector<std::string> rowsOf(const std::string& line, int width) {
+        return width <= 0 ? std::vector<std::string>{} : wrapRow(line, width);
+    }
     // The rows shown in a pane of width x height (wrapped); the scroll is clamped.
     std::vector<std::string> view(int width, int height) {
         std::vector<std::string> rows;
@@ -428,11 +432,31 @@ public:
     }
 
 private:
+    // Rows of at most width cells, broken at blanks only: a number never runs over two rows.
+    // Only a word wider than the whole pane is split.
     static std::vector<std::string> wrapRow(const std::string& line, int width) {
         std::vector<std::string> out;
         const auto w = static_cast<std::size_t>(width);
-        if (line.empty()) out.emplace_back();
-        for (std::size_t k = 0; k < line.size(); k += w) out.push_back(line.substr(k, w));
+        const std::size_t n = line.size();
+        std::size_t k = 0;
+        while (n - k > w) {
+            std::size_t cut = k + w;
+            while (cut > k && line[cut] != ' ') --cut;
+            const std::size_t firstWord = std::min(n, line.find_first_not_of(' ', k));
+            if (cut > k && firstWord < cut) {
+                out.push_back(trimRight(std::string_view(line).substr(k, cut - k)));
+                k = cut;
+            } else if (firstWord > k) {
+                k = firstWord;  // blanks before a word that does not fit beside them
+                continue;
+            } else {
+                out.push_back(line.substr(k, w));  // a word wider than the pane
+                k += w;
+                continue;
+            }
+            while (k < n && line[k] == ' ') ++k;
+        }
+        if (k < n || out.empty()) out.push_back(line.substr(std::min(k, n)));
         return out;
     }
     std::deque<std::string> lines_;

@@ -49,9 +49,10 @@ OwnedTable surfaceC2() {
     return t;
 }
 
-// The bundled photometry (Isym 0, 72 planes of 181 gammas) with its closing 360 plane.
+// A full-sphere photometry (Isym 0, 72 planes of 181 gammas; the earlier default luminaire)
+// with its closing 360 plane.
 OwnedTable photometry() {
-    InputFile file(bundled("eulumdat.ldt"));
+    InputFile file(std::string(VL_TEST_DATA_DIR) + "/ldt/derived/strada_nogap.ldt");
     for (int line = 1; line <= 42; ++line) file.nextLine();
     const int planes = 72;
     const int gammas = 181;

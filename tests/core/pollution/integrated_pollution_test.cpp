@@ -1,54 +1,43 @@
-#include "core/pollution/integrated_pollution.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "writers/format.hpp"
+#include "core/numeric/degrees.hpp"
+#include "core/pollution/pollution.hpp"
 #include "core/pollution/pollution_fixture.hpp"
-#include "core/pollution/road_upward_flux.hpp"
+#include "writers/format.hpp"
 
 namespace vl::test {
 namespace {
 
-class IntegratedPollution : public PollutionTest {
-protected:
-    // Lines of the Console after the heading and the reference-surface lines.
-    std::vector<std::string> consoleBody() const {
-        const auto& lines = consoleLines();
-        return {lines.begin() + 6, lines.end()};
-    }
-};
+const std::string kReferenceSurface = " lambertian reflectance with rho=0.135 in average";
 
-TEST_F(IntegratedPollution, HeadingAndReferenceSurfaceLines) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    state().pollution.meanLuminance = 1.0;
-    reportIntegratedPollution();
-    const auto report = reportLines();
-    const auto& console = consoleLines();
-    ASSERT_GE(console.size(), 6u);
-    EXPECT_EQ(console[0], "     ");
-    EXPECT_EQ(console[1], " " + fmt::repeat('-', 54));
-    EXPECT_EQ(console[2], " Light Pollution, integrated parameters:");
-    EXPECT_EQ(console[3], "  ");
-    EXPECT_EQ(console[4], " reference out-of-road surfaces calculated for: ");
-    EXPECT_EQ(console[5], " lambertian reflectance with rho=0.135 in average");
-    EXPECT_EQ(report[1], " " + fmt::repeat('-', 64));
-    EXPECT_EQ(report.size(), console.size());
-    for (std::size_t k = 2; k < report.size(); ++k) EXPECT_EQ(report[k], console[k]);
+// The lines of the integrated section after its reference-surface lines.
+std::vector<std::string> integratedBody(const std::vector<std::string>& lines, std::size_t count) {
+    const std::size_t at = findLine(lines, kReferenceSurface);
+    EXPECT_LT(at + count, lines.size());
+    if (at + count >= lines.size()) return {};
+    return {lines.begin() + static_cast<std::ptrdiff_t>(at + 1),
+            lines.begin() + static_cast<std::ptrdiff_t>(at + 1 + count)};
 }
 
-TEST_F(IntegratedPollution, TiltedIncompletePhotometryIsSkipped) {
-    state().installation.tilt = 10.0;
-    state().pollution.directUplightDensity = 1.5;
-    setPhotometry(150.0, 5.0, roadLuminaire);
-    state().pollution.meanLuminance = 1.0;
-    state().pollution.integratedComputedThisRun = true;
-    reportIntegratedPollution();
-    EXPECT_FALSE(state().pollution.integratedComputedThisRun);
-    EXPECT_EQ(state().pollution.directUplightDensity, 1.5);
+// The integrated figures of a case whose maintained road luminance averages meanL.
+IntegratedPollution integratedFor(PollutionCase& c, double meanL) {
+    DirectionalPollution d;
+    d.meanLuminance = meanL;
+    return computeIntegratedPollution(c.inputs(), d, c.road, c.agedAsphalt);
+}
+
+TEST(IntegratedPollution, TiltedIncompletePhotometryIsSkipped) {
+    PollutionCase c;
+    c.installation.tilt = 10.0;
+    c.photometry = pollutionPhotometry(150.0, 5.0, roadLuminaire);
+    const RunResult r = c.result();
+    EXPECT_FALSE(r.integrated.computed);
+    EXPECT_EQ(r.integrated.directUplightDensity, 0.0);
     const std::string dots = " " + fmt::repeat('.', 54);
     const std::vector<std::string> notice = {"  ",
                                              dots,
@@ -57,106 +46,82 @@ TEST_F(IntegratedPollution, TiltedIncompletePhotometryIsSkipped) {
                                              " Computation of integrate parameters can be made",
                                              " only for zero inclination.",
                                              dots};
-    EXPECT_EQ(consoleBody(), notice);
-    const auto report = reportLines();
-    EXPECT_EQ(std::vector<std::string>(report.begin() + 6, report.end()), notice);
+    const Written w = writtenSections(c, r);
+    EXPECT_EQ(integratedBody(w.console, notice.size()), notice);
+    EXPECT_EQ(integratedBody(w.report, notice.size()), notice);
 }
 
-TEST_F(IntegratedPollution, TiltWithFullPhotometryOrUntiltedIncompleteIsComputed) {
+TEST(IntegratedPollution, TiltWithFullPhotometryOrUntiltedIncompleteIsComputed) {
     for (const auto& [tilt, last] : {std::pair{10.0, 180.0}, std::pair{0.0, 90.0}}) {
-        state().installation.tilt = tilt;
-        setPhotometry(last, 5.0, roadLuminaire);
-        state().pollution.meanLuminance = 1.0;
-        state().pollution.integratedComputedThisRun = false;
-        reportIntegratedPollution();
-        EXPECT_TRUE(state().pollution.integratedComputedThisRun) << tilt << " " << last;
+        PollutionCase c;
+        c.installation.tilt = tilt;
+        c.photometry = pollutionPhotometry(last, 5.0, roadLuminaire);
+        EXPECT_TRUE(integratedFor(c, 1.0).computed) << tilt << " " << last;
     }
-    EXPECT_EQ(countContaining(consoleLines(), "ATTENTION"), 0);
 }
 
-TEST_F(IntegratedPollution, RatiosAndDensitiesFollowTheirDefinitions) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    state().pollution.meanLuminance = 1.2;
-    reportIntegratedPollution();
-    const auto& pol = state().pollution;
-    const double rr = pollution::roadReflectedUpwardRatio();
-    EXPECT_GT(rr, 0.0);
-    EXPECT_DOUBLE_EQ(pol.roadReflectedPercent, rr * 80.0);
+TEST(IntegratedPollution, RatiosAndDensitiesFollowTheirDefinitions) {
+    PollutionCase c;
+    const IntegratedPollution r = integratedFor(c, 1.2);
+    EXPECT_GT(r.roadReflectedRatio, 0.0);
+    EXPECT_EQ(r.directUpwardFluxRatio, 3.0);
+    EXPECT_DOUBLE_EQ(r.roadReflectedPercent, r.roadReflectedRatio * 80.0);
+    EXPECT_DOUBLE_EQ(r.roadReflectedRatioAgedAsphalt, 6.0 * 1.2 / 80.0);  // 0.09
+    // The wasted downward flux lands on surfaces of reflectance 0.135.
     const double outOfRoad = 25.0 * 0.135 * 97.0 / 100.0;
-    const double duud = (100.0 - 97.0) * 0.8 * 10.0 * 10.0 / (7.0 * 30.0);
-    const double wuud = 80.0 * outOfRoad * 10.0 * 10.0 / (7.0 * 100.0 * 30.0);
-    EXPECT_DOUBLE_EQ(pol.directUplightDensity, duud);
-    EXPECT_DOUBLE_EQ(pol.outOfRoadUplightDensity, wuud);
-    const double ruud = pol.roadAndDirectUplightDensity - duud;
+    EXPECT_DOUBLE_EQ(r.outOfRoadReflectedRatio, outOfRoad);
+    // Densities over the area W S of one luminaire, per klm: lumens of lamp flux Phi LORL.
+    EXPECT_DOUBLE_EQ(r.directUplightDensity, (100.0 - 97.0) * 0.8 * 10.0 * 10.0 / (7.0 * 30.0));
+    EXPECT_DOUBLE_EQ(r.outOfRoadUplightDensity, 80.0 * outOfRoad * 10.0 * 10.0 / (7.0 * 100.0 * 30.0));
     // UFF = 100 - DFF: RUUD is the road share alone.
-    EXPECT_NEAR(ruud, pol.roadReflectedPercent * 10.0 * 10.0 / (100.0 * 7.0 * 30.0), 1e-12);
-
-    const std::vector<std::string> expected = {
-        "     ",
-        " direct upward flux ratio UFR % (Rn%):            " + fmt::F(3.0, 7, 2),
-        " road reflected upward flux ratio %:              " + fmt::F(rr, 7, 2),
-        "(road reflected upward flux ratio for aged asphalt%: 0.09)",
-        " out-of-road reflected upward flux ratio %:       " + fmt::F(outOfRoad, 7, 2),
-        " increase of upflux ratio due to direct emission %" + fmt::I(static_cast<int>(3.0 / rr * 100.0), 7),
-        " increase of upflux ratio due to out-road emiss. %" +
-            fmt::I(static_cast<int>(25.0 * 13.5 * 97.0 / 100.0 / rr), 7),
-        "     ",
-        " direct unit uplight density DUUD (lm/m^2):       " + fmt::F(duud, 7, 2),
-        " road unit uplight density RUUD (lm/m^2):         " + fmt::F(ruud, 7, 2),
-        " out-of-road unit uplight density WUUD (lm/m^2):  " + fmt::F(wuud, 7, 2),
-        " increase of uplight density due to direct emission %:" + fmt::I(static_cast<int>(duud / ruud * 100.0), 5),
-        " increase of uplight density due to out-road emiss. %:" + fmt::I(static_cast<int>(wuud / ruud * 100.0), 5)};
-    EXPECT_EQ(consoleBody(), expected);
-    const auto report = reportLines();
-    EXPECT_EQ(std::vector<std::string>(report.begin() + 6, report.end()), expected);
+    EXPECT_NEAR(r.roadUplightDensity, r.roadReflectedPercent * 10.0 * 10.0 / (100.0 * 7.0 * 30.0), 1e-12);
 }
 
 // The road integral: the luminaire's own intensities never enter it.
-TEST_F(IntegratedPollution, RoadFluxIgnoresTheLuminaireIntensities) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    state().pollution.meanLuminance = 1.0;
-    const double first = pollution::roadUpwardFlux();
-    setPhotometry(180.0, 5.0, [](double, double) { return 1000.0; });
-    EXPECT_EQ(pollution::roadUpwardFlux(), first);
+TEST(IntegratedPollution, RoadFluxIgnoresTheLuminaireIntensities) {
+    PollutionCase c;
+    const double first = roadUpwardFlux(c.inputs(), 1.0);
+    c.photometry = pollutionPhotometry(180.0, 5.0, [](double, double) { return 1000.0; });
+    EXPECT_EQ(roadUpwardFlux(c.inputs(), 1.0), first);
 }
 
 // A lambertian road of luminance L over the cell W x S sends pi L W S upwards; the band
 // rule with 5 deg cells and ten-digit pi comes within a fraction of a percent.
-TEST_F(IntegratedPollution, FullSphereRoadFluxIsLambertian) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    state().pollution.meanLuminance = 1.0;
+TEST(IntegratedPollution, FullSphereRoadFluxIsLambertian) {
+    PollutionCase c;
     const double straightUp = 1.0 * 7.0 * 30.0 / (10.0 * 0.8);
-    EXPECT_NEAR(pollution::roadUpwardFlux() / (3.141592653589793 * straightUp), 1.0, 2e-3);
-    const double rr = pollution::roadReflectedUpwardRatio();
-    EXPECT_DOUBLE_EQ(rr, pollution::roadUpwardFlux() / 10.0 * 100.0 / 80.0 * 0.7699999809265137);
+    const double flux = roadUpwardFlux(c.inputs(), 1.0);
+    EXPECT_NEAR(flux / (3.141592653589793 * straightUp), 1.0, 2e-3);
+    // RR: the share 0.77 (single precision) of it that leaves, in % of the luminaire flux.
+    EXPECT_DOUBLE_EQ(integratedFor(c, 1.0).roadReflectedRatio, flux / 10.0 * 100.0 / 80.0 * 0.7699999809265137);
 }
 
 // A photometry 0..90 lays the road integral on the mirrored lower cells and gives the same
-// RR as the same luminaire measured on the grid 0..180 symmetric about 90.
-TEST_F(IntegratedPollution, LowerHalfPhotometryMirrorsItsCells) {
+// flux as the same luminaire measured on the grid 0..180 symmetric about 90.
+TEST(IntegratedPollution, LowerHalfPhotometryMirrorsItsCells) {
+    PollutionCase c;
     for (const double step : {5.0, 2.5, 10.0}) {
-        state().pollution.meanLuminance = 1.3;
-        setPhotometry(90.0, step, roadLuminaire);
-        const double lowerOnly = pollution::roadReflectedUpwardRatio();
-        setPhotometry(180.0, step, roadLuminaire);
-        const double full = pollution::roadReflectedUpwardRatio();
+        c.photometry = pollutionPhotometry(90.0, step, roadLuminaire);
+        const double lowerOnly = roadUpwardFlux(c.inputs(), 1.3);
+        c.photometry = pollutionPhotometry(180.0, step, roadLuminaire);
+        const double full = roadUpwardFlux(c.inputs(), 1.3);
         EXPECT_GT(lowerOnly, 0.0);
         EXPECT_NEAR(lowerOnly, full, 1e-12 * full) << step;
     }
     // Irregular lower gamma grid (no gamma step): still the mirror of the full grid.
-    auto irregular = [](double last) {
-        auto& p = state().photometry;
+    auto irregular = [&](double last) {
         std::vector<double> g = {0, 5, 15, 30, 50, 70, 85, 90};
         if (last == 180.0) {
             for (int k = 6; k >= 0; --k) g.push_back(180.0 - g[static_cast<std::size_t>(k)]);
         }
+        PhotometryTable& p = c.photometry;
+        p = pollutionPhotometry(90.0, 5.0, roadLuminaire);
         p.gammaStep = 0.0;
         p.gammaAngles = g;
         p.gammaCount = static_cast<int>(g.size());
         p.intensity.assign(static_cast<std::size_t>(p.cCount * p.gammaCount), 1.0);
-        return pollution::roadReflectedUpwardRatio();
+        return roadUpwardFlux(c.inputs(), 1.3);
     };
-    setPhotometry(90.0, 5.0, roadLuminaire);
     const double a = irregular(90.0);
     const double b = irregular(180.0);
     EXPECT_GT(a, 0.0);
@@ -165,28 +130,26 @@ TEST_F(IntegratedPollution, LowerHalfPhotometryMirrorsItsCells) {
 
 // Any gamma angle above 90 keeps the photometry's own upper cells: a photometry ending at
 // 120 integrates the band 90..122.5 only.
-TEST_F(IntegratedPollution, PartialUpperPhotometryUsesItsOwnCells) {
-    state().pollution.meanLuminance = 1.0;
-    setPhotometry(120.0, 5.0, roadLuminaire);
-    const double partial = pollution::roadUpwardFlux();
+TEST(IntegratedPollution, PartialUpperPhotometryUsesItsOwnCells) {
+    PollutionCase c;
+    c.photometry = pollutionPhotometry(120.0, 5.0, roadLuminaire);
+    const double partial = roadUpwardFlux(c.inputs(), 1.0);
     double expected = 0.0;
     const double straightUp = 1.0 * 7.0 * 30.0 / (0.8 * 10.0);
     for (double g = 95.0; g <= 120.0; g += 5.0) {
-        const double band = (std::cos((g - 2.5) * 0.017453292519943295) - std::cos((g + 2.5) * 0.017453292519943295)) *
-                            (15.0 * 3.141592653) / 180.0;
-        expected += 24.0 * band * std::sin((g - 90.0) * 0.017453292519943295) * straightUp;
+        const double band = (std::cos((g - 2.5) * kDegree) - std::cos((g + 2.5) * kDegree)) * (15.0 * 3.141592653) / 180.0;
+        expected += 24.0 * band * std::sin((g - 90.0) * kDegree) * straightUp;
     }
     EXPECT_NEAR(partial, expected, 1e-9 * expected);
 }
 
-TEST_F(IntegratedPollution, UnlitRoadWritesAsterisksForItsIncreases) {
-    setPhotometry(90.0, 5.0, roadLuminaire);
-    state().emission.downwardFluxFactor = 100.0;
-    state().emission.upwardFluxFactor = 0.0;
-    setLuminance(4, 3, [](int, int, int) { return 0.0; });
-    state().pollution.meanLuminance = 0.0;
-    reportIntegratedPollution();
-    const auto body = consoleBody();
+TEST(IntegratedPollution, UnlitRoadWritesAsterisksForItsIncreases) {
+    PollutionCase c;
+    c.photometry = pollutionPhotometry(90.0, 5.0, roadLuminaire);
+    c.emission.downwardFluxFactor = 100.0;
+    c.emission.upwardFluxFactor = 0.0;
+    c.luminance = luminanceField(4, 3, [](int, int, int) { return 0.0; });
+    const auto body = integratedBody(writtenSections(c, c.result()).console, 13);
     ASSERT_EQ(body.size(), 13u);
     EXPECT_EQ(body[2], " road reflected upward flux ratio %:              " + fmt::F(0.0, 7, 2));
     EXPECT_EQ(body[5], " increase of upflux ratio due to direct emission %*******");

@@ -1,18 +1,27 @@
-#include "core/pollution/scattering.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "writers/format.hpp"
-#include "core/pollution/directional_pollution.hpp"
-#include "core/pollution/integrated_pollution.hpp"
+#include "core/numeric/degrees.hpp"
+#include "core/pollution/pollution.hpp"
 #include "core/pollution/pollution_fixture.hpp"
+#include "writers/format.hpp"
 
 namespace vl::test {
 namespace {
+
+constexpr double kPi = 3.141592653589793;
+const std::string kScatteringTitle = " Light Pollution, emispheric and low-angles scattering parameters";
+
+// Lines of a stream from the scattering heading on (the last section).
+std::vector<std::string> scatteringSection(const std::vector<std::string>& lines) {
+    const std::size_t at = findLine(lines, kScatteringTitle);
+    EXPECT_LT(at, lines.size());
+    return {lines.begin() + static_cast<std::ptrdiff_t>(at < lines.size() ? at - 2 : lines.size()), lines.end()};
+}
 
 TEST(ScatteredFraction, StraightUpAndNearTheHorizon) {
     const double k = 2.9480005371723247e-06 * 100000.0;
@@ -29,82 +38,49 @@ TEST(ScatteredFraction, StraightUpAndNearTheHorizon) {
     EXPECT_NEAR(scatteredFraction(60.0), 1.0 - std::exp(-1.99 * k), 1e-15);
 }
 
-class Scattering : public PollutionTest {
-protected:
-    // The three light pollution phases in the order of a run.
-    void runPollution() {
-        reportDirectionalPollution();
-        reportIntegratedPollution();
-        reportScatteringFactors();
-    }
-    // Lines of a stream from the scattering heading on.
-    static std::vector<std::string> scatteringSection(const std::vector<std::string>& lines) {
-        const std::size_t at =
-            findLine(lines, " Light Pollution, emispheric and low-angles scattering parameters");
-        EXPECT_LT(at, lines.size());
-        return {lines.begin() + static_cast<std::ptrdiff_t>(at < lines.size() ? at - 2 : lines.size()), lines.end()};
-    }
-};
+TEST(Scattering, FullPhotometryHasHemisphericAndLowAngleFactors) {
+    PollutionCase c;
+    const RunResult r = c.result();
+    const ScatteringFactors& f = r.scattering;
+    EXPECT_TRUE(f.hemisphericAvailable);
+    EXPECT_TRUE(f.lowAngleAvailable);
+    EXPECT_TRUE(f.outOfRoadAvailable);
+    EXPECT_GT(f.directScattered, 0.0);
+    EXPECT_GT(f.roadScattered, 0.0);
+    EXPECT_DOUBLE_EQ(f.lowAngleSolidAngle[0], 0.00760577);
+    EXPECT_DOUBLE_EQ(f.lowAngleSolidAngle[3], 0.00675283);
+    // The out-of-road surfaces scatter like the road, scaled by WUUD / RUUD.
+    const double scale = r.integrated.outOfRoadUplightDensity / r.integrated.roadUplightDensity;
+    EXPECT_DOUBLE_EQ(f.outOfRoadScattered, f.roadScattered * scale);
+    EXPECT_DOUBLE_EQ(f.lowAngleOutOfRoadUp, f.lowAngleRoadUp * scale);
+}
 
-TEST_F(Scattering, FullPhotometryHasHemisphericAndLowAngleFactors) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    runPollution();
-    const auto& pol = state().pollution;
-    EXPECT_GT(pol.directScatteredFactor, 0.0);
-    EXPECT_GT(pol.roadScatteredFactor, 0.0);
-    EXPECT_TRUE(pol.integratedComputedThisRun);
-    EXPECT_DOUBLE_EQ(pol.lowAngleSolidAngle[0], 0.00760577);
-    EXPECT_DOUBLE_EQ(pol.lowAngleSolidAngle[3], 0.00675283);
-
-    const double r = pol.outOfRoadUplightDensity / (pol.roadAndDirectUplightDensity - pol.directUplightDensity);
-    const auto report = reportLines();
-    for (const auto* lines : {&consoleLines(), &report}) {
-        const auto section = scatteringSection(*lines);
-        ASSERT_EQ(section.size(), 3u + 6u + 13u + 2u);
-        EXPECT_EQ(section[0], "     ");
-        EXPECT_EQ(section[3], "     ");
-        EXPECT_EQ(section[4], " direct scattered flux factor %                   " + fmt::F(pol.directScatteredFactor, 7, 2));
-        EXPECT_EQ(section[6], " out-of-road scattered flux factor %              " +
-                                  fmt::F(pol.roadScatteredFactor * r, 7, 2));
-        EXPECT_EQ(section[7], " increase of scattered flux due to direct emiss. % " +
-                                  fmt::Itrunc(pol.directScatteredFactor * 100.0 / pol.roadScatteredFactor, 6));
-        EXPECT_EQ(section[8], " increase of scattered flux due to out-road emiss.%" + fmt::Itrunc(r * 100.0, 6));
-        EXPECT_EQ(section[9], "  ");
-        EXPECT_EQ(section[10].substr(0, 50), " low-angles direct upward flux factor %           ");
-        EXPECT_EQ(section[15], "  ");
-        EXPECT_EQ(section[21], "  ");
-        EXPECT_EQ(section[22], "     ");
-        EXPECT_EQ(section[23], " " + separator(lines == &report ? Stream::Report : Stream::Console));
+// The four low-angle bands tile the elevations 0..30 deg: 72 sectors of them hold
+// 2 pi sin 30 = pi sr, and a lambertian road (intensity I0 sin e) sends pi I0 / 4 into them.
+TEST(Scattering, LowAngleFactorsWeightTheBandsBySolidAngle) {
+    PollutionCase c;
+    c.photometry = pollutionPhotometry(180.0, 5.0, [](double, double) { return 40.0; });
+    const RunResult r = c.result();
+    const ScatteringFactors& f = r.scattering;
+    const double toPercent = 1.0 / 10.0 * 100.0 / 80.0;
+    EXPECT_NEAR(f.lowAngleDirectUp, kPi * 40.0 * toPercent, 1e-6 * f.lowAngleDirectUp);
+    // The band rule on four elevations comes within 1 %.
+    EXPECT_NEAR(f.lowAngleRoadUp / (kPi / 4.0 * r.directional.maxRoadIntensity * toPercent), 1.0, 0.01);
+    // Scattered: weighted by the scattered fraction of paths at zenith angles 60..89 deg.
+    for (const auto& [scattered, up] : {std::pair{f.lowAngleDirectScattered, f.lowAngleDirectUp},
+                                        std::pair{f.lowAngleRoadScattered, f.lowAngleRoadUp}}) {
+        EXPECT_GT(scattered, scatteredFraction(60.0) * up);
+        EXPECT_LT(scattered, scatteredFraction(89.0) * up);
     }
 }
 
-TEST_F(Scattering, LowAngleFactorsWeightTheAverageIntensities) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    runPollution();
-    const auto& pol = state().pollution;
-    const double omega[] = {0.00760577, 0.01498045, 0.01429418, 0.00675283};
-    const double alpha[] = {1.0, 10.0, 20.0, 30.0};
-    double du = 0.0;
-    double rs = 0.0;
-    for (int n = 0; n < 4; ++n) {
-        du += 72.0 * omega[n] * pol.avgFixtureUpIntensity[static_cast<std::size_t>(n)];
-        rs += scatteredFraction(90.0 - alpha[n]) * 72.0 * omega[n] * pol.avgRoadUpIntensity[static_cast<std::size_t>(n)];
-    }
-    du = du / 10.0 * 100.0 / 80.0;
-    rs = rs / 10.0 * 100.0 / 80.0;
-    const auto section = scatteringSection(consoleLines());
-    ASSERT_GT(section.size(), 18u);
-    EXPECT_EQ(section[10], " low-angles direct upward flux factor %           " + fmt::F(du, 7, 2));
-    EXPECT_EQ(section[17], " low-angles road scattered flux factor %          " + fmt::F(rs, 7, 2));
-}
-
-TEST_F(Scattering, RoadEstimatedPhotometryFollowsTheAzimuthCurve) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
+TEST(Scattering, RoadEstimatedPhotometryFollowsTheAzimuthCurve) {
+    PollutionCase c;
     // A road brighter towards omega = 0.
-    setLuminance(3, 2, [](int, int, int k) { return 2.0 + std::cos(10.0 * k * 0.017453292519943295); });
-    runPollution();
-    const auto& p = state().photometry;
-    const auto& re = state().pollution.roadEstimatedPhotometry;
+    c.luminance = luminanceField(3, 2, [](int, int, int k) { return 2.0 + std::cos(10.0 * k * kDegree); });
+    const RunResult r = c.result();
+    const PhotometryTable& p = c.photometry;
+    const std::vector<double>& re = r.scattering.roadEstimatedPhotometry;
     ASSERT_EQ(re.size(), static_cast<std::size_t>(p.cCount * p.gammaCount));
     auto at = [&](int l, int m) { return re[static_cast<std::size_t>(l + p.cCount * m)]; };
     const int up = p.gammaCount - 1;
@@ -117,22 +93,19 @@ TEST_F(Scattering, RoadEstimatedPhotometryFollowsTheAzimuthCurve) {
         }
     }
     EXPECT_GT(at(0, up), at(12, up));  // C = 0 brighter than C = 180
-    const auto& in = state().installation;
-    const auto& pol = state().pollution;
-    const double lc0 = pol.avgLuminanceByAzimuth[0];
-    EXPECT_NEAR(at(0, up), lc0 * in.roadWidth * in.spacing / (in.maintenanceFactor * in.lampFlux) * 0.7699999809265137,
-                1e-12);
+    const double lc0 = r.directional.avgLuminanceByAzimuth[0];
+    EXPECT_NEAR(at(0, up), lc0 * 7.0 * 30.0 / (0.8 * 10.0) * 0.7699999809265137, 1e-12);
 }
 
-TEST_F(Scattering, PhotometryEndingAt170HasOnlyLowAngleFactors) {
-    setPhotometry(170.0, 5.0, roadLuminaire);
-    state().pollution.roadEstimatedPhotometry = {7.0};
-    state().pollution.directScatteredFactor = 3.5;
-    runPollution();
-    EXPECT_EQ(state().pollution.roadEstimatedPhotometry, std::vector<double>{7.0});
-    EXPECT_EQ(state().pollution.directScatteredFactor, 3.5);
-    const auto report = reportLines();
-    for (const auto* lines : {&consoleLines(), &report}) {
+TEST(Scattering, PhotometryEndingAt170HasOnlyLowAngleFactors) {
+    PollutionCase c;
+    c.photometry = pollutionPhotometry(170.0, 5.0, roadLuminaire);
+    const RunResult r = c.result();
+    EXPECT_FALSE(r.scattering.hemisphericAvailable);
+    EXPECT_TRUE(r.scattering.roadEstimatedPhotometry.empty());
+    EXPECT_TRUE(r.scattering.lowAngleAvailable);
+    const Written w = writtenSections(c, r);
+    for (const auto* lines : {&w.console, &w.report}) {
         const auto section = scatteringSection(*lines);
         ASSERT_EQ(section.size(), 3u + 2u + 13u + 2u);
         EXPECT_EQ(section[3], "  ");
@@ -140,36 +113,41 @@ TEST_F(Scattering, PhotometryEndingAt170HasOnlyLowAngleFactors) {
         EXPECT_EQ(section[6].substr(0, 50), " low-angles direct upward flux factor %           ");
         EXPECT_EQ(countContaining(section, "not available"), 1);
     }
+    // The not-available block: Console first.
+    const auto merged = interleavedSections(c, r);
+    const std::size_t at = findLine(merged, "C| total scattered light factors not available");
+    ASSERT_LT(at + 2, merged.size());
+    EXPECT_EQ(merged[at - 1], "C|  ");
+    EXPECT_EQ(merged[at + 1], "  ");
+    EXPECT_EQ(merged[at + 2], " total scattered light factors not available");
 }
 
-TEST_F(Scattering, PhotometryEndingAt110RefusesBothHemisphericFirst) {
-    setPhotometry(110.0, 5.0, roadLuminaire);
-    runPollution();
-    const auto report = reportLines();
-    for (const auto* lines : {&consoleLines(), &report}) {
+TEST(Scattering, PhotometryEndingAt110RefusesBothHemisphericFirst) {
+    PollutionCase c;
+    c.photometry = pollutionPhotometry(110.0, 5.0, roadLuminaire);
+    const Written w = writtenSections(c, c.result());
+    const std::vector<std::string> expected = {"  ",
+                                               " total scattered light factors not available",
+                                               "  ",
+                                               " low angles flux factors not available",
+                                               " scattered light factors not available",
+                                               "     "};
+    for (const auto* lines : {&w.console, &w.report}) {
         const auto section = scatteringSection(*lines);
-        const std::vector<std::string> expected = {"  ",
-                                                   " total scattered light factors not available",
-                                                   "  ",
-                                                   " low angles flux factors not available",
-                                                   " scattered light factors not available",
-                                                   "     "};
         ASSERT_EQ(section.size(), 3u + expected.size() + 1u);
         EXPECT_EQ(std::vector<std::string>(section.begin() + 3, section.end() - 1), expected);
     }
 }
 
-TEST_F(Scattering, SkippedIntegratedParametersHideTheOutOfRoadLowAngleLines) {
-    state().installation.tilt = 10.0;
-    // Figures of an earlier run that must not show.
-    state().pollution.directUplightDensity = 1.0;
-    state().pollution.roadAndDirectUplightDensity = 3.0;
-    state().pollution.outOfRoadUplightDensity = 5.0;
-    setPhotometry(150.0, 5.0, roadLuminaire);
-    runPollution();
-    EXPECT_FALSE(state().pollution.integratedComputedThisRun);
-    const auto report = reportLines();
-    for (const auto* lines : {&consoleLines(), &report}) {
+TEST(Scattering, SkippedIntegratedParametersHideTheOutOfRoadLowAngleLines) {
+    PollutionCase c;
+    c.installation.tilt = 10.0;
+    c.photometry = pollutionPhotometry(150.0, 5.0, roadLuminaire);
+    const RunResult r = c.result();
+    EXPECT_FALSE(r.integrated.computed);
+    EXPECT_FALSE(r.scattering.outOfRoadAvailable);
+    const Written w = writtenSections(c, r);
+    for (const auto* lines : {&w.console, &w.report}) {
         const auto section = scatteringSection(*lines);
         ASSERT_EQ(section.size(), 3u + 2u + 13u + 2u);
         EXPECT_EQ(section[8], " low-angles out-of-road upward flux factor %       not available");
@@ -184,33 +162,18 @@ TEST_F(Scattering, SkippedIntegratedParametersHideTheOutOfRoadLowAngleLines) {
     }
 }
 
-TEST_F(Scattering, UnlitRoadGivesNonFiniteFieldsWithoutCrashing) {
-    setPhotometry(180.0, 5.0, roadLuminaire);
-    state().emission.downwardFluxFactor = 100.0;
-    state().emission.upwardFluxFactor = 0.0;
-    setLuminance(4, 3, [](int, int, int) { return 0.0; });
-    runPollution();
-    const auto section = scatteringSection(consoleLines());
+TEST(Scattering, UnlitRoadGivesNonFiniteFieldsWithoutCrashing) {
+    PollutionCase c;
+    c.emission.downwardFluxFactor = 100.0;
+    c.emission.upwardFluxFactor = 0.0;
+    c.luminance = luminanceField(4, 3, [](int, int, int) { return 0.0; });
+    const auto section = scatteringSection(writtenSections(c, c.result()).console);
     ASSERT_EQ(section.size(), 3u + 6u + 13u + 2u);
     EXPECT_EQ(section[5], " road scattered flux factor %                     " + fmt::F(0.0, 7, 2));
     EXPECT_EQ(section[6], " out-of-road scattered flux factor %              " + std::string("    NaN"));
     EXPECT_EQ(section[7], " increase of scattered flux due to direct emiss. % ******");
     EXPECT_EQ(section[8], " increase of scattered flux due to out-road emiss.%******");
     EXPECT_EQ(section[13], " increase of low-angles upward flux due to direct emission %   *****");
-}
-
-TEST_F(Scattering, TotalNotAvailableBlockGoesToConsoleFirst) {
-    setPhotometry(170.0, 5.0, roadLuminaire);
-    reportDirectionalPollution();
-    reportIntegratedPollution();
-    mergeConsoleIntoReport();
-    reportScatteringFactors();
-    const auto merged = reportLines();
-    const std::size_t at = findLine(merged, "C| total scattered light factors not available");
-    ASSERT_LT(at + 2, merged.size());
-    EXPECT_EQ(merged[at - 1], "C|  ");
-    EXPECT_EQ(merged[at + 1], "  ");
-    EXPECT_EQ(merged[at + 2], " total scattered light factors not available");
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
-#include "core/numeric/degrees.hpp"
 #include "core/roadlighting/grid.hpp"
-#include "core/roadlighting/road_geometry.hpp"
 #include "core/roadlighting/road_fixtures.hpp"
+#include "core/roadlighting/road_geometry.hpp"
 #include "support/test_support.hpp"
+#include "writers/road_lighting_sections.hpp"
 
 namespace vl {
 namespace {
@@ -37,44 +38,37 @@ TEST(AzimuthToLuminaire, EveryCellOfTheTable) {
     EXPECT_DOUBLE_EQ(azimuthToLuminaire(-1.0, -1.0), 45.0);
     EXPECT_EQ(azimuthToLuminaire(0.0, -2.0), 90.0);
     EXPECT_DOUBLE_EQ(azimuthToLuminaire(1.0, -1.0), 135.0);
-    // The literal formulas, off the diagonals.
-    EXPECT_EQ(azimuthToLuminaire(-3.0, 1.0), 360.0 - atand(1.0 / 3.0));
-    EXPECT_EQ(azimuthToLuminaire(3.0, 1.0), 180.0 + atand(1.0 / 3.0));
-    EXPECT_EQ(azimuthToLuminaire(-3.0, -1.0), atand(1.0 / 3.0));
-    EXPECT_EQ(azimuthToLuminaire(3.0, -1.0), 180.0 - atand(1.0 / 3.0));
+    // Off the diagonals: 30 deg from the x axis in each quadrant.
+    const double r3 = std::sqrt(3.0);
+    EXPECT_NEAR(azimuthToLuminaire(-r3, 1.0), 330.0, 1e-9);
+    EXPECT_NEAR(azimuthToLuminaire(r3, 1.0), 210.0, 1e-9);
+    EXPECT_NEAR(azimuthToLuminaire(-r3, -1.0), 30.0, 1e-9);
+    EXPECT_NEAR(azimuthToLuminaire(r3, -1.0), 150.0, 1e-9);
 }
 
-TEST(LuminaireSets, OrdersAndCounts) {
-    EXPECT_EQ(kMainRow.size(), 29u);
-    EXPECT_EQ(kMainRow.front(), 14);
-    EXPECT_EQ(kMainRow.back(), -14);
-    for (std::size_t k = 1; k < kMainRow.size(); ++k) EXPECT_EQ(kMainRow[k], kMainRow[k - 1] - 1);
+TEST(LuminaireSets, OrdersOfTheSums) {
+    for (std::size_t k = 0; k < kMainRow.size(); ++k) EXPECT_EQ(kMainRow[k], 14 - static_cast<int>(k));
     EXPECT_EQ(kGlareRowNearestFirst.front(), 0);
-    EXPECT_EQ(kGlareRowNearestFirst.back(), 14);
     EXPECT_EQ(kGlareRowFarthestFirst.front(), 14);
-    EXPECT_EQ(kGlareRowFarthestFirst.back(), 0);
-    EXPECT_EQ(kAheadOfPoint.size(), 14u);
+    EXPECT_EQ(kAheadOfPoint.size(), 14u);  // luminaire 0 is never ahead of a grid point
     EXPECT_EQ(kAheadOfPoint.back(), 1);
     EXPECT_EQ(kBehindPoint.front(), -14);
     EXPECT_EQ(kBehindPoint.back(), 0);
 }
 
 struct GridCase {
+    RoadInstallation road = roadInstallation(test::formDefaults());
     ComputationGrid grid;
-    RoadInstallation road;
 };
 
 GridCase makeGrid(int nX, char flagX, int nY, char flagY) {
     GridCase c;
-    const InstallationData in = test::defaultInstallation();
-    state().installation = in;
-    c.road = roadInstallationFromState();
-    setupGrid(c.grid, test::gridRecord(1, nX, flagX, nY, flagY), c.road);
+    c.grid = setupGrid(test::gridRecord(1, nX, flagX, nY, flagY), c.road, 0.0, 0.0);
     return c;
 }
 
 TEST(GridSetup, CellsOffsetsAndPointPositions) {
-    GridCase c = makeGrid(4, 'c', 2, 'b');
+    const GridCase c = makeGrid(4, 'c', 2, 'b');
     EXPECT_EQ(c.grid.cellX, 6.0);
     EXPECT_EQ(c.grid.cellY, 3.5);
     EXPECT_EQ(c.grid.offsetX, 3.0);
@@ -90,24 +84,21 @@ TEST(GridSetup, CellsOffsetsAndPointPositions) {
 }
 
 TEST(GridSetup, UnknownFlagKeepsTheEarlierOffset) {
-    ComputationGrid grid;
-    const RoadInstallation road = makeGrid(1, 'b', 1, 'b').road;
-    setupGrid(grid, test::gridRecord(1, 4, 'c', 2, 'c'), road);
-    EXPECT_EQ(grid.offsetX, 3.0);
-    EXPECT_EQ(grid.offsetY, 1.75);
-    setupGrid(grid, test::gridRecord(1, 8, 'x', 4, 'B'), road);
-    EXPECT_EQ(grid.offsetX, 3.0);  // still the half cell of the earlier record
-    EXPECT_EQ(grid.offsetY, 1.75);
-    EXPECT_EQ(grid.cellX, 3.0);
-    setupGrid(grid, test::gridRecord(1, 8, 'b', 4, 'b'), road);
-    EXPECT_EQ(grid.offsetX, 0.0);
-    EXPECT_EQ(grid.offsetY, 0.0);
+    const RoadInstallation road = roadInstallation(test::formDefaults());
+    const ComputationGrid first = setupGrid(test::gridRecord(1, 4, 'c', 2, 'c'), road, 0.0, 0.0);
+    EXPECT_EQ(first.offsetX, 3.0);
+    EXPECT_EQ(first.offsetY, 1.75);
+    const ComputationGrid kept = setupGrid(test::gridRecord(1, 8, 'x', 4, 'B'), road, first.offsetX, first.offsetY);
+    EXPECT_EQ(kept.offsetX, 3.0);  // still the half cell of the earlier record
+    EXPECT_EQ(kept.offsetY, 1.75);
+    EXPECT_EQ(kept.cellX, 3.0);
+    const ComputationGrid border = setupGrid(test::gridRecord(1, 8, 'b', 4, 'b'), road, kept.offsetX, kept.offsetY);
+    EXPECT_EQ(border.offsetX, 0.0);
+    EXPECT_EQ(border.offsetY, 0.0);
 }
 
 TEST(GridSetup, CountsKeptWithinTheMaps) {
-    ComputationGrid grid;
-    const RoadInstallation road = makeGrid(1, 'b', 1, 'b').road;
-    setupGrid(grid, test::gridRecord(1, 0, 'b', 500, 'b'), road);
+    const ComputationGrid grid = makeGrid(0, 'b', 500, 'b').grid;
     EXPECT_EQ(grid.pointsAlongX, 1);
     EXPECT_EQ(grid.pointsAlongY, kMaxGridPoints);
 }
@@ -119,8 +110,6 @@ std::vector<std::string> gridDataLines(const GridCase& c) {
 }
 
 TEST(GridData, BorderPlacementLines) {
-    const GridCase c = makeGrid(4, 'b', 2, 'b');
-    const std::vector<std::string> lines = gridDataLines(c);
     const std::vector<std::string> expected = {
         "     ",
         " " + std::string(54, '-'),
@@ -143,12 +132,11 @@ TEST(GridData, BorderPlacementLines) {
         " observer 1 at z=  1.50, x=-60.00, y=  1.75",
         " observer 2 at z=  1.50, x=-60.00, y=  5.25",
     };
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(gridDataLines(makeGrid(4, 'b', 2, 'b')), expected);
 }
 
 TEST(GridData, HalfCellPlacementLines) {
-    const GridCase c = makeGrid(4, 'c', 2, 'c');
-    const std::vector<std::string> lines = gridDataLines(c);
+    const std::vector<std::string> lines = gridDataLines(makeGrid(4, 'c', 2, 'c'));
     ASSERT_EQ(lines.size(), 20u);
     EXPECT_EQ(lines[13], " points along X start at half cellsize from the border");
     EXPECT_EQ(lines[14], " first/last grid point x=  3.00, x= 21.00");
@@ -157,8 +145,7 @@ TEST(GridData, HalfCellPlacementLines) {
 }
 
 TEST(GridData, UnknownFlagWritesNoPlacementLines) {
-    const GridCase c = makeGrid(4, 'x', 2, 'c');
-    const std::vector<std::string> lines = gridDataLines(c);
+    const std::vector<std::string> lines = gridDataLines(makeGrid(4, 'x', 2, 'c'));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[13], " points along Y start at half cellsize from the border");
     EXPECT_EQ(lines[15], " luminaire at x=0.0, y=  2.50");

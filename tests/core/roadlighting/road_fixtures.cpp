@@ -1,13 +1,29 @@
 #include "core/roadlighting/road_fixtures.hpp"
 
-#include "core/numeric/spline.hpp"
+#include <cmath>
+#include <cstddef>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
 #include "core/photometry/emission.hpp"
-#include "app/driver.hpp"
-#include "readers/eulumdat.hpp"
-#include "core/photometry/tilt_rotation.hpp"
-#include "core/surface/surface_table.hpp"
 
 namespace vl::test {
+
+InstallationData formDefaults() {
+    InstallationData d;
+    d.lampFlux = 6.5;
+    d.roadWidth = 7.0;
+    d.spacing = 24.0;
+    d.overhang = 2.5;
+    d.poleHeight = 7.0;
+    d.maintenanceFactor = 0.8;
+    d.tilt = 0.0;
+    d.surfaceClass = "C2";
+    d.gridChoice = 1;
+    d.photometryFile = "eulumdat.ldt";
+    return d;
+}
 
 GridChoice gridRecord(int number, int nX, char flagX, int nY, char flagY, double f1, double f2) {
     GridChoice g;
@@ -25,62 +41,80 @@ GridChoice gridRecord(int number, int nX, char flagX, int nY, char flagY, double
     return g;
 }
 
-void installSyntheticPhotometry(double intensity, double r, double rho) {
-    ComputationState& s = state();
-    PhotometryTable& p = s.photometry;
-    p.cAngles = {0.0, 90.0, 180.0, 270.0, 360.0};
-    p.gammaAngles = {0.0, 45.0, 90.0, 135.0, 180.0};
-    p.cCount = 5;
-    p.gammaCount = 5;
-    p.cStep = 90.0;
-    p.gammaStep = 45.0;
-    p.intensity.assign(25, intensity);
-    state().photometrySpline.assign(25, 0.0);
-    s.lamp.lampType = "TEST LAMP";
-    s.lamp.lampType.resize(20, ' ');
-    s.lamp.totalFlux = 10000.0;
-    s.lamp.wattage = 100.0;
-    SplineTable2D table{p.cAngles.data(), p.gammaAngles.data(), p.intensity.data(), state().photometrySpline.data(), 5, 5, 5};
-    prepareSplineTable2D(table, kNaturalEnd);
+PhotometryTable syntheticPhotometry(double cStep, double gammaStep, double lastGamma,
+                                    const std::function<double(double, double)>& intensity) {
+    PhotometryTable p;
+    p.cStep = cStep;
+    p.gammaStep = gammaStep;
+    p.cCount = static_cast<int>(std::lround(360.0 / cStep)) + 1;
+    p.gammaCount = static_cast<int>(std::lround(lastGamma / gammaStep)) + 1;
+    for (int i = 0; i < p.cCount; ++i) p.cAngles.push_back(cStep * i);
+    for (int j = 0; j < p.gammaCount; ++j) p.gammaAngles.push_back(gammaStep * j);
+    p.intensity.resize(static_cast<std::size_t>(p.cCount) * static_cast<std::size_t>(p.gammaCount));
+    for (int j = 0; j < p.gammaCount; ++j) {
+        // The closing plane at 360 repeats C = 0.
+        const double gamma = p.gammaAngles[static_cast<std::size_t>(j)];
+        for (int i = 0; i < p.cCount; ++i) {
+            p.I(i, j) = intensity(i + 1 == p.cCount ? 0.0 : p.cAngles[static_cast<std::size_t>(i)], gamma);
+        }
+    }
+    LampSet lamp;
+    lamp.lampCount = "1";
+    lamp.lampType = "TEST LAMP";
+    lamp.lampType.resize(20, ' ');
+    lamp.totalFlux = 10000.0;
+    lamp.wattage = 100.0;
+    p.declared.lampSets.push_back(lamp);
+    p.declared.downwardFluxFactor = 50.0;
+    p.declared.lightOutputRatio = 80.0;
+    return p;
+}
 
-    ReducedLuminanceTable& t = s.surface;
+PhotometryTable isotropicPhotometry(double intensity) {
+    return syntheticPhotometry(90.0, 45.0, 180.0, [intensity](double, double) { return intensity; });
+}
+
+ReducedLuminanceTable constantSurface(double r) {
+    ReducedLuminanceTable t;
     t.betaCount = 3;
     t.tanGammaCount = 3;
-    t.betaAngles[0] = 0.0;
-    t.betaAngles[1] = 90.0;
-    t.betaAngles[2] = 180.0;
-    t.tanGamma[0] = 0.0;
-    t.tanGamma[1] = 6.0;
-    t.tanGamma[2] = 12.0;
-    for (int b = 0; b < 3; ++b) {
-        for (int k = 0; k < 3; ++k) t.r(b, k) = r;
+    for (int k = 0; k < 3; ++k) {
+        t.betaAngles[static_cast<std::size_t>(k)] = 90.0 * k;
+        t.tanGamma[static_cast<std::size_t>(k)] = 6.0 * k;
+        for (int b = 0; b < 3; ++b) t.r(b, k) = r;
     }
-    SplineTable2D surface{t.betaAngles.data(), t.tanGamma.data(), t.rValues.data(), t.rSpline.data(), 3, 3, kMaxBeta};
-    prepareSplineTable2D(surface, 0.0);
+    return t;
+}
 
-    AgedAsphaltCurve& a = s.agedAsphalt;
+AgedAsphaltCurve constantAgedAsphalt(double rho) {
+    AgedAsphaltCurve a;
     a.agedAsphaltFactor = 100.0;
-    for (int k = 0; k < kAgedAsphaltPoints; ++k) {
-        a.x[static_cast<std::size_t>(k)] = 5.0 * k;
-        a.y[static_cast<std::size_t>(k)] = rho;
+    for (std::size_t k = 0; k < a.x.size(); ++k) {
+        a.x[k] = 5.0 * static_cast<double>(k);
+        a.y[k] = rho;
     }
-    prepareSpline(a.x.data(), a.y.data(), kAgedAsphaltPoints, kNaturalEnd, kNaturalEnd, a.y2.data());
-
-    s.emission.lightOutputRatio = 80.0;
-    s.emission.downwardFluxFactor = 100.0;
+    return a;
 }
 
-void installBundledData() {
-    readSurfaceTable("C2");
-    readLuminaire();
-    buildRotatedPhotometry();
-    computeEmissionData();
-    readAgedAsphaltTable();
-}
+RoadTables::RoadTables(PhotometryTable p, ReducedLuminanceTable s, AgedAsphaltCurve c, double tilt)
+    : photometry(std::move(p)),
+      surface(s),
+      curve(c),
+      luminaire(photometry, tilt),
+      reflection(surface),
+      agedAsphalt(curve) {}
 
-void useInstallation(const InstallationData& installation, const GridChoice& record) {
-    state().installation = installation;
-    state().gridRecord = record;
+RoadLightingResult roadLighting(const RoadTables& tables, const InstallationData& installation,
+                                const GridChoice& record, int workers, DirectionalLuminance* byDirection) {
+    if (installation.tilt != tables.luminaire.tilt()) throw std::logic_error("tables and installation differ in tilt");
+    RotatedPhotometry rotated;
+    rotatePhotometry(tables.luminaire, rotated);
+    const EmissionResult emission = computeEmission(tables.photometry, rotated.rotatedIntensity);
+    const std::vector<LampSet>& lamps = tables.photometry.declared.lampSets;
+    DirectionalLuminance own;
+    return computeRoadLighting(installation, record, ComputationGrid{}, tables.lookups(), emission.effective,
+                               tables.photometry, lamps.empty() ? LampSet{} : lamps.back(), workers,
+                               byDirection ? *byDirection : own);
 }
 
 }  // namespace vl::test

@@ -1,198 +1,62 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "writers/format.hpp"
-#include "writers/streams.hpp"
 #include "core/roadlighting/road_fixtures.hpp"
 #include "core/roadlighting/road_lighting.hpp"
 #include "core/roadlighting/summary.hpp"
 #include "support/test_support.hpp"
+#include "writers/road_lighting_sections.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 namespace {
 
-struct PhaseOutput {
-    std::vector<std::string> console;
-    std::vector<std::string> report;
-};
-
-// Runs the whole road lighting phase with the report file open in the scratch directory.
-PhaseOutput runPhase() {
-    PhaseOutput out;
-    reportFile().create("report_test.doc");
-    {
-        test::ConsoleCapture capture;
-        computeRoadLighting();
-        out.console = capture.lines();
-    }
-    reportFile().close();
-    out.report = test::readLines("report_test.doc");
-    return out;
+// A road lit to a maintained 10 lx and 1 cd/m^2 (observers 0.9 and 1.1) by the form's
+// default installation (6.5 klm, W 7, S 24, q 0.8) with a 10 klm, 100 W lamp.
+RoadLightingResult litRoad() {
+    RoadLightingResult r;
+    r.horizontalIlluminanceStats.average = 10.0;
+    r.luminanceObserver1Stats.average = 0.9;
+    r.luminanceObserver2Stats.average = 1.1;
+    return r;
 }
 
-std::size_t indexOf(const std::vector<std::string>& lines, const std::string& line, std::size_t from = 0) {
-    const auto it = std::find(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), line);
-    return static_cast<std::size_t>(it - lines.begin());
+EmissionData emission() {
+    EmissionData e;
+    e.lightOutputRatio = 80.0;
+    e.downwardFluxFactor = 50.0;
+    return e;
 }
 
-// The number part of a formatted line whose label ends in column 50.
-std::string field(const std::string& line) { return line.size() > 50 ? line.substr(50) : ""; }
-
-class RoadLightingPhase : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir.copyAllBundled();
-        test::ConsoleCapture quiet;
-        installation = test::defaultInstallation();
-        test::useInstallation(installation, test::gridRecord(1, 10, 'c', 6, 'c'));
-        test::installBundledData();
-    }
-    test::ScratchDir dir;
-    InstallationData installation;
-};
-
-TEST_F(RoadLightingPhase, SectionsInTheirOrderOnBothStreams) {
-    const PhaseOutput out = runPhase();
-    const std::vector<std::string>& c = out.console;
-    ASSERT_GE(c.size(), 20u);
-    EXPECT_EQ(c[2], " Grid data:");
-    const std::size_t heading = indexOf(c, " Road lighting parameters:");
-    ASSERT_EQ(heading, 22u);  // 20 grid data lines, then "    " and the separator
-    EXPECT_EQ(c[heading + 1], "   ");
-    EXPECT_EQ(c[heading + 2], " Lamp flux maintenance factor q" + std::string(19, ' ') + "   0.80");
-    // Body: 68 lines starting with "    " and "observer at infinity".
-    const std::size_t body = heading + 3;
-    EXPECT_EQ(c[body], "     ");
-    EXPECT_EQ(c[body + 1], " observer at infinity");
-    EXPECT_EQ(c[body + 2].substr(0, 51), " average maintained luminance L_ave (cd/m^2):      ");
-    EXPECT_EQ(c[body + 2].size(), 57u);
-    EXPECT_EQ(c[body + 30], " average luminance per unit illuminance)(cd/lm)");
-    EXPECT_EQ(c[body + 47], " ");  // line 48 on the Console: the leading blank only
-    EXPECT_EQ(c[body + 48], " glare rating index GR:");
-    EXPECT_EQ(c[body + 53], " maintained semicilindrical illuminance Esc (lx):");
-    EXPECT_EQ(c[body + 67].substr(0, 10), " min/ave: ");
-    EXPECT_EQ(c[body + 68], "     ");
-    EXPECT_EQ(c[body + 69], " " + std::string(54, '-'));
-    EXPECT_EQ(c[body + 70], " Energy and cost parameters:");
-
-    const std::vector<std::string>& r = out.report;
-    const std::size_t rHeading = indexOf(r, " Road lighting parameters:");
-    ASSERT_LT(rHeading, r.size());
-    EXPECT_EQ(r[rHeading - 1], " " + std::string(64, '-'));
-    const std::size_t rBody = rHeading + 3;
-    for (std::size_t k = 0; k < 68; ++k) {
-        if (k == 47) {
-            EXPECT_EQ(r[rBody + k], "  ");  // line 48 in the report: one blank item
-        } else {
-            EXPECT_EQ(r[rBody + k], c[body + k]) << "body line " << k + 1;
-        }
-    }
+TEST(EnergyFigures, FluxUseAndInstalledFluxAndPowerByHand) {
+    const RoadInstallation road = roadInstallation(test::formDefaults());
+    const PhotometryTable photometry = test::isotropicPhotometry(100.0);
+    const EnergyFigures e =
+        computeEnergyFigures(litRoad(), road, emission(), photometry, photometry.declared.lampSets.back());
+    // 10 lx maintained on 168 m^2 is 2100 lm initial of the 6500 lm lamp.
+    EXPECT_NEAR(e.fluxUse.utilizationFactor, 2100.0 / 6500.0, 1e-12);
+    // 80 % leaves the luminaire, half of it downwards.
+    EXPECT_NEAR(e.fluxUse.usedLuminaireFluxPercent, 2100.0 / 5200.0 * 100.0, 1e-9);
+    EXPECT_NEAR(e.wastedLuminaireFluxPercent, 100.0 - 2100.0 / 5200.0 * 100.0, 1e-9);
+    EXPECT_NEAR(e.usedDownwardFluxPercent, 2100.0 / 2600.0 * 100.0, 1e-9);
+    EXPECT_NEAR(e.fluxUse.wastedDownwardFluxPercent, 500.0 / 2600.0 * 100.0, 1e-9);
+    EXPECT_FALSE(e.incompleteForTilt);
+    EXPECT_NEAR(e.luminairesPerKm, 1000.0 / 24.0, 1e-12);
+    EXPECT_NEAR(e.fluxPerLength, 6500.0 / 24.0, 1e-12);
+    EXPECT_NEAR(e.fluxPerArea, 6500.0 / 168.0, 1e-12);
+    EXPECT_NEAR(e.initialFluxPerLengthPerLuminance, 0.8 * 6500.0 / 24.0, 1e-9);
+    EXPECT_NEAR(e.maintainedFluxPerLengthPerLuminance, 6500.0 / 24.0, 1e-9);
+    EXPECT_NEAR(e.initialPhotometricEfficacy, 0.8 * 6500.0 / 168.0, 1e-9);
+    EXPECT_NEAR(e.maintainedPhotometricEfficacy, 6500.0 / 168.0, 1e-9);
+    // 100 W for 10 klm: 65 W a luminaire.
+    EXPECT_NEAR(e.powerPerLengthPerLuminance, 65.0 / 24.0, 1e-9);
+    EXPECT_NEAR(e.energeticEfficacy, 65.0 / 168.0, 1e-9);
+    EXPECT_NEAR(e.lampEfficacy, 100.0, 1e-12);
 }
 
-TEST_F(RoadLightingPhase, BodyValuesComeFromTheStatistics) {
-    const PhaseOutput out = runPhase();
-    const ResultMaps& m = state().maps;
-    const std::vector<std::string>& c = out.console;
-    const std::size_t body = indexOf(c, " observer at infinity") - 1;
-    EXPECT_EQ(c[body + 6], " average:" + std::string(41, ' ') + fmt::F(m.luminanceObserver1Stats.average, 7, 2));
-    EXPECT_EQ(field(c[body + 10]), fmt::F(m.overallUniformity1, 7, 2));
-    EXPECT_EQ(field(c[body + 11]), fmt::F(m.lengthwiseUniformity1, 7, 2));
-    EXPECT_EQ(field(c[body + 20]), fmt::F(m.lengthwiseUniformity2, 7, 2));
-    EXPECT_EQ(field(c[body + 32]),
-              fmt::F(m.luminanceAtInfinityStats.average / m.horizontalIlluminanceStats.average, 7, 3));
-    EXPECT_EQ(field(c[body + 44]), fmt::F(std::max(m.thresholdIncrement1, m.thresholdIncrement2), 7, 2));
-    EXPECT_EQ(field(c[body + 39]), fmt::F(m.veilingLuminanceStats.maximum, 7, 2));
-    EXPECT_EQ(field(c[body + 54]), fmt::F(m.semicylindricalIlluminanceStats.minimum, 7, 2));
-    // Plausible road lighting figures for the default installation.
-    EXPECT_GT(m.luminanceObserver1Stats.average, 0.1);
-    EXPECT_GT(m.overallUniformity1, 0.0);
-    EXPECT_LE(m.overallUniformity1, 1.0);
-    EXPECT_GT(m.horizontalIlluminanceStats.average, 1.0);
-}
-
-TEST_F(RoadLightingPhase, EnergySectionAndFluxUse) {
-    const PhaseOutput out = runPhase();
-    const ResultMaps& m = state().maps;
-    const EmissionData& e = state().emission;
-    const double uf = m.horizontalIlluminanceStats.average * 7.0 * 24.0 / (0.8 * 6.5 * 1000.0);
-    EXPECT_EQ(m.utilizationFactor, uf);
-    EXPECT_EQ(m.usedLuminaireFluxPercent, uf * 100.0 * 100.0 / e.lightOutputRatio);
-    EXPECT_EQ(m.wastedDownwardFluxPercent,
-              (e.downwardFluxFactor - m.usedLuminaireFluxPercent) * 100.0 / e.downwardFluxFactor);
-    const std::vector<std::string>& c = out.console;
-    const std::size_t head = indexOf(c, " Energy and cost parameters:");
-    ASSERT_EQ(head + 25, c.size());
-    EXPECT_EQ(c[head + 2], " utilization factor (flux on the road/lamp flux): " + fmt::F(uf, 7, 3));
-    EXPECT_EQ(c[head + 3].substr(0, 40), " used fraction of the luminaire flux %: ");
-    EXPECT_EQ(c[head + 7], "     ");
-    EXPECT_EQ(c[head + 8], " luminaires per km:" + std::string(31, ' ') + "  41.67");
-    EXPECT_EQ(c.back(), " with lamp efficacy (including ballast)" +
-                            fmt::F(state().lamp.totalFlux / state().lamp.wattage, 5, 1) +
-                            " lm/w");
-    EXPECT_EQ(c[c.size() - 2], " evaluated for lamp " + fmt::padded(state().lamp.lampType, 20));
-    const std::vector<std::string>& r = out.report;
-    EXPECT_EQ(r[r.size() - 2], " evaluated for lamp" + fmt::padded(state().lamp.lampType, 20));
-    EXPECT_EQ(r.back(), c.back());
-}
-
-TEST_F(RoadLightingPhase, SinglePointGridWritesNaNForTheSpread) {
-    state().gridRecord = test::gridRecord(1, 1, 'c', 1, 'c');
-    const PhaseOutput out = runPhase();
-    const std::vector<std::string>& c = out.console;
-    const std::size_t body = indexOf(c, " observer at infinity") - 1;
-    EXPECT_EQ(c[body + 7], " rms:" + std::string(45, ' ') + "    NaN");
-    EXPECT_EQ(c[body + 24], " rms:" + std::string(45, ' ') + "    NaN");
-    EXPECT_EQ(field(c[body + 10]), "   1.00");
-}
-
-TEST_F(RoadLightingPhase, UnlitRoadRunsThroughWithUndefinedFigures) {
-    // The row stands 400 m beside the road: every luminaire is beyond tan gamma 12.
-    installation.overhang = 400.0;
-    state().installation = installation;
-    const PhaseOutput out = runPhase();
-    const ResultMaps& m = state().maps;
-    EXPECT_EQ(m.luminanceObserver1Stats.average, 0.0);
-    const std::vector<std::string>& c = out.console;
-    const std::size_t body = indexOf(c, " observer at infinity") - 1;
-    EXPECT_EQ(field(c[body + 10]), "    NaN");       // U_0 = 0 / 0
-    EXPECT_EQ(field(c[body + 11]), "    NaN");       // U_L = 0 / 0
-    EXPECT_EQ(field(c[body + 35]), "    Inf");       // K = E / 0
-    EXPECT_EQ(field(c[body + 45]), "    Inf");       // TI of zero luminance
-    const std::size_t energy = indexOf(c, " Energy and cost parameters:");
-    EXPECT_EQ(c[energy + 13].substr(50), "    Inf");  // flux per unit luminance
-}
-
-TEST(EnergySection, IncompletePhotometryNoticeReplacesOnlyTheFractions) {
-    test::ScratchDir dir;
-    InstallationData in = test::defaultInstallation();
-    in.tilt = 5.0;
-    test::useInstallation(in, test::gridRecord(1, 4, 'c', 2, 'c'));
-    test::installSyntheticPhotometry(100.0);
-    PhotometryTable& p = state().photometry;
-    p.gammaAngles = {0.0, 30.0, 60.0, 90.0, 120.0};  // stops short of 180 deg
-    const PhaseOutput out = runPhase();
-    const std::vector<std::string>& c = out.console;
-    const std::size_t head = indexOf(c, " Energy and cost parameters:");
-    ASSERT_LT(head + 12, c.size());
-    EXPECT_EQ(c[head + 2].substr(0, 50), " utilization factor (flux on the road/lamp flux): ");
-    EXPECT_EQ(c[head + 3], "  ");
-    EXPECT_EQ(c[head + 4], " " + std::string(53, '.'));
-    EXPECT_EQ(c[head + 5], " ATTENTION: The input photometry is incomplete.");
-    EXPECT_EQ(c[head + 8], " only for zero inclination.");
-    EXPECT_EQ(c[head + 10], "     ");
-    EXPECT_EQ(c[head + 11].substr(0, 19), " luminaires per km:");
-    const std::vector<std::string>& r = out.report;
-    const std::size_t rHead = indexOf(r, " Energy and cost parameters:");
-    EXPECT_EQ(r[rHead + 5], " ATTENTION: The input photometry is incomplete.");
-    // Fraction used by the pollution figures is still computed.
-    const ResultMaps& m = state().maps;
-    EXPECT_EQ(m.wastedDownwardFluxPercent, (100.0 - m.usedLuminaireFluxPercent) * 100.0 / 100.0);
-}
-
-TEST(EnergySection, NoticeCondition) {
+TEST(EnergyFigures, NoticeCondition) {
     PhotometryTable p;
     p.gammaAngles = {0.0, 90.0};
     EXPECT_FALSE(photometryIncompleteForTilt(0.0, p));
@@ -201,22 +65,101 @@ TEST(EnergySection, NoticeCondition) {
     EXPECT_FALSE(photometryIncompleteForTilt(10.0, p));
 }
 
-TEST(RoadLightingHeading, ConsoleFirstThenReportWithTheBlankLineAfterBoth) {
-    test::ScratchDir dir;
-    reportFile().create("heading.doc");
+struct Written {
     std::vector<std::string> console;
+    std::vector<std::string> report;
+};
+
+// Console lines and report lines of a writer, the report in the scratch directory.
+template <typename Write>
+Written written(Write write) {
+    Written out;
+    reportFile().create("report_test.doc");
     {
         test::ConsoleCapture capture;
-        writeRoadLightingHeading(0.85);
-        console = capture.lines();
+        write();
+        out.console = capture.lines();
     }
     reportFile().close();
-    const std::vector<std::string> report = test::readLines("heading.doc");
+    out.report = test::readLines("report_test.doc");
+    return out;
+}
+
+TEST(EnergySection, IncompletePhotometryNoticeReplacesOnlyTheFractions) {
+    test::ScratchDir dir;
+    RoadInstallation road = roadInstallation(test::formDefaults());
+    road.tilt = 5.0;
+    const PhotometryTable photometry =
+        test::syntheticPhotometry(90.0, 30.0, 120.0, [](double, double) { return 100.0; });  // short of 180 deg
+    RoadLightingResult r = litRoad();
+    r.energy = computeEnergyFigures(r, road, emission(), photometry, photometry.declared.lampSets.back());
+    ASSERT_TRUE(r.energy.incompleteForTilt);
+    // The fraction the pollution figures use is still computed.
+    EXPECT_NEAR(r.energy.fluxUse.wastedDownwardFluxPercent, 500.0 / 2600.0 * 100.0, 1e-9);
+
+    const Written out = written([&] { writeEnergySection(r); });
+    for (const std::vector<std::string>* lines : {&out.console, &out.report}) {
+        const std::vector<std::string>& c = *lines;
+        ASSERT_EQ(c.size(), 30u);
+        EXPECT_EQ(c[2], " Energy and cost parameters:");
+        EXPECT_EQ(c[4], " utilization factor (flux on the road/lamp flux):   0.323");
+        EXPECT_EQ(c[5], "  ");
+        EXPECT_EQ(c[6], " " + std::string(53, '.'));
+        EXPECT_EQ(c[7], " ATTENTION: The input photometry is incomplete.");
+        EXPECT_EQ(c[10], " only for zero inclination.");
+        EXPECT_EQ(c[11], " " + std::string(53, '.'));
+        EXPECT_EQ(c[12], "     ");
+        EXPECT_EQ(c[13].substr(0, 19), " luminaires per km:");
+    }
+}
+
+TEST(RoadLightingHeading, ConsoleFirstThenReportWithTheBlankLineAfterBoth) {
+    test::ScratchDir dir;
+    const Written out = written([] { writeRoadLightingHeading(0.85); });
     const std::string q = " Lamp flux maintenance factor q" + std::string(19, ' ') + "   0.85";
-    EXPECT_EQ(console, (std::vector<std::string>{"     ", " " + std::string(54, '-'), " Road lighting parameters:",
-                                                  "   ", q}));
-    EXPECT_EQ(report, (std::vector<std::string>{"     ", " " + std::string(64, '-'), " Road lighting parameters:",
-                                                 "   ", q}));
+    EXPECT_EQ(out.console, (std::vector<std::string>{"     ", " " + std::string(54, '-'),
+                                                      " Road lighting parameters:", "   ", q}));
+    EXPECT_EQ(out.report, (std::vector<std::string>{"     ", " " + std::string(64, '-'),
+                                                     " Road lighting parameters:", "   ", q}));
+}
+
+// The number part of a formatted line whose label ends in column 50.
+std::string field(const std::string& line) { return line.size() > 50 ? line.substr(50) : ""; }
+
+std::vector<std::string> bodyLines(const RoadLightingResult& r) {
+    test::ConsoleCapture capture;
+    writeRoadLightingBody(Stream::Console, r);
+    return capture.lines();
+}
+
+TEST(RoadLightingBody, SinglePointGridWritesNaNForTheSpread) {
+    const test::RoadTables tables = test::syntheticTables(100.0);
+    const std::vector<std::string> c =
+        bodyLines(test::roadLighting(tables, test::formDefaults(), test::gridRecord(1, 1, 'c', 1, 'c')));
+    ASSERT_EQ(c.size(), 68u);
+    EXPECT_EQ(c[7], " rms:" + std::string(45, ' ') + "    NaN");
+    EXPECT_EQ(c[24], " rms:" + std::string(45, ' ') + "    NaN");
+    EXPECT_EQ(field(c[10]), "   1.00");
+}
+
+TEST(RoadLightingBody, UnlitRoadRunsThroughWithUndefinedFigures) {
+    // The row stands 400 m beside the road: every luminaire is beyond tan gamma 12.
+    const test::RoadTables tables = test::syntheticTables(100.0);
+    InstallationData in = test::formDefaults();
+    in.overhang = 400.0;
+    const RoadLightingResult r = test::roadLighting(tables, in, test::gridRecord(1, 10, 'c', 6, 'c'));
+    EXPECT_EQ(r.luminanceObserver1Stats.average, 0.0);
+    EXPECT_GT(r.horizontalIlluminanceStats.average, 0.0);
+    const std::vector<std::string> c = bodyLines(r);
+    ASSERT_EQ(c.size(), 68u);
+    EXPECT_EQ(field(c[10]), "    NaN");  // U_0 = 0 / 0
+    EXPECT_EQ(field(c[11]), "    NaN");  // U_L = 0 / 0
+    EXPECT_EQ(field(c[35]), "    Inf");  // K = E / 0
+    EXPECT_EQ(field(c[45]), "    Inf");  // TI of zero luminance
+    test::ScratchDir dir;
+    const Written energy = written([&] { writeEnergySection(r); });
+    ASSERT_GT(energy.console.size(), 15u);
+    EXPECT_EQ(field(energy.console[15]), "    Inf");  // flux per unit luminance
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/numeric/spline.hpp"
-#include "writers/streams.hpp"
-#include "app/process_stop.hpp"
 #include "app/computation_state.hpp"
-#include "support/test_support.hpp"
+#include "app/driver.hpp"
+#include "app/process_stop.hpp"
+#include "core/numeric/spline.hpp"
 #include "core/surface/surface_table.hpp"
+#include "readers/read_error.hpp"
+#include "readers/surface_files.hpp"
+#include "support/test_support.hpp"
+#include "writers/streams.hpp"
 
 namespace vl {
 namespace {
@@ -42,7 +45,28 @@ struct SurfaceFile {
     }
 };
 
-// Reads a surface table with the Console captured and a report file open.
+// What the reader makes of a table file: the record as far as read and the failure.
+struct TableRead {
+    SurfaceTableFile file;
+    std::string refusal;
+    std::string readError;
+};
+
+TableRead readTable(const std::string& content, const std::string& name = "SRT_C2") {
+    test::ScratchDir dir;
+    dir.write(name, content);
+    TableRead r;
+    try {
+        readSurfaceTable(name, r.file);
+    } catch (const ReadError& error) {
+        r.readError = error.what();
+    } catch (const Refusal& refusal) {
+        r.refusal = refusal.what();
+    }
+    return r;
+}
+
+// The run's input step: the echo on the Console and in the report, then the stop if any.
 struct SurfaceRun {
     test::ScratchDir dir;
     test::ConsoleCapture console;
@@ -51,9 +75,10 @@ struct SurfaceRun {
     std::string stopMessage;
 
     void read(const std::string& surfaceClass) {
+        state().inputs.installation.surfaceClass = surfaceClass;
         reportFile().create("report.doc");
         try {
-            asRunStep([&] { readSurfaceTable(surfaceClass); });
+            asRunStep(readSurface);
         } catch (const ProcessStop& stop) {
             status = stop.status;
             stopMessage = stop.consoleMessage.empty() ? stop.errorMessage : stop.consoleMessage;
@@ -81,28 +106,24 @@ TEST(SurfaceTable, EchoesTheDescriptionOnConsoleThenReport) {
     std::vector<std::string> report = console;
     report[1] = " " + std::string(64, '-');
     EXPECT_EQ(run.report, report);
-    EXPECT_EQ(state().surface.surfaceTitleLines[3], "ctab");
+    EXPECT_EQ(state().inputs.surface.betaCount, 3);
 }
 
 TEST(SurfaceTable, DescriptionsAreCutTo78Characters) {
-    SurfaceRun run;
     SurfaceFile f;
     f.head[1] = "\"" + std::string(78, 'a') + "bcd\"";
     f.head[4] = std::string(90, 'z');
-    run.dir.write("SRT_C7", f.text());
-    run.read("C7");
-    ASSERT_EQ(run.status, -1);
-    EXPECT_EQ(run.console.lines()[4], " " + std::string(78, 'a'));
-    EXPECT_EQ(run.console.lines()[7], " Data file" + std::string(78, 'z'));
+    const TableRead r = readTable(f.text());
+    ASSERT_EQ(r.file.titleLinesRead, 4);
+    EXPECT_EQ(r.file.titleLines[0], std::string(78, 'a'));
+    EXPECT_EQ(r.file.titleLines[3], std::string(78, 'z'));
 }
 
-TEST(SurfaceTable, ValuesAreStoredBetaByBetaAndPrepared) {
-    SurfaceRun run;
+TEST(SurfaceTable, ValuesAreStoredBetaByBetaAndLookedUp) {
     SurfaceFile f;
-    run.dir.write("SRT_C7", f.text());
-    run.read("C7");
-    ASSERT_EQ(run.status, -1);
-    const ReducedLuminanceTable& s = state().surface;
+    const TableRead r = readTable(f.text());
+    ASSERT_TRUE(r.readError.empty() && r.refusal.empty()) << r.readError << r.refusal;
+    const ReducedLuminanceTable& s = r.file.table;
     EXPECT_EQ(s.betaCount, 3);
     EXPECT_EQ(s.tanGammaCount, 4);
     EXPECT_EQ(s.betaAngles[2], 90.0);
@@ -111,36 +132,35 @@ TEST(SurfaceTable, ValuesAreStoredBetaByBetaAndPrepared) {
         for (int t = 0; t < 4; ++t) EXPECT_EQ(s.r(b, t), f.r(b, t)) << b << " " << t;
     }
     // Lookups at the knots give the stored values; the second axis holds at its end.
-    EXPECT_NEAR(reducedLuminanceCoefficient(30.0, 0.5), 201.0, 1e-9);
-    EXPECT_NEAR(reducedLuminanceCoefficient(0.0, 2.0), 103.0, 1e-9);
-    EXPECT_EQ(reducedLuminanceCoefficient(30.0, 5.0), reducedLuminanceCoefficient(30.0, 2.0));
-    EXPECT_EQ(reducedLuminanceCoefficient(-10.0, 1.0), reducedLuminanceCoefficient(0.0, 1.0));
+    const SurfaceReflection reflection(s);
+    EXPECT_NEAR(reflection.coefficient(30.0, 0.5), 201.0, 1e-9);
+    EXPECT_NEAR(reflection.coefficient(0.0, 2.0), 103.0, 1e-9);
+    EXPECT_EQ(reflection.coefficient(30.0, 5.0), reflection.coefficient(30.0, 2.0));
+    EXPECT_EQ(reflection.coefficient(-10.0, 1.0), reflection.coefficient(0.0, 1.0));
 }
 
 TEST(SurfaceTable, LookupIsTheTableSplineWithTheReflectionSlopes) {
-    SurfaceRun run;
-    run.dir.copyBundled("SRT_C2");
-    run.read("C2");
-    ASSERT_EQ(run.status, -1);
-    ReducedLuminanceTable& s = state().surface;
+    test::ScratchDir dir;
+    dir.copyBundled("SRT_C2");
+    SurfaceTableFile file;
+    readSurfaceTable("SRT_C2", file);
+    const ReducedLuminanceTable& s = file.table;
     ASSERT_EQ(s.betaCount, 20);
     ASSERT_EQ(s.tanGammaCount, 29);
-    // Row ends: zero start slope and the fixed-90 end slope of every tan gamma row.
-    std::vector<double> expected(static_cast<std::size_t>(kMaxBeta * kMaxTanGamma), 0.0);
-    SplineTable2D t{s.betaAngles.data(), s.tanGamma.data(), s.rValues.data(), expected.data(), 20, 29, kMaxBeta};
+    // Rows with a zero start slope; columns with zero slopes at both ends.
+    std::vector<double> y2(static_cast<std::size_t>(kMaxBeta * kMaxTanGamma), 0.0);
+    const SplineTable2D t{s.betaAngles.data(), s.tanGamma.data(), s.rValues.data(), y2.data(), 20, 29, kMaxBeta};
     prepareSplineTable2D(t, 0.0);
-    for (std::size_t j = 0; j < expected.size(); ++j) EXPECT_EQ(s.rSpline[j], expected[j]) << j;
-    t.y2 = s.rSpline.data();
+    const SurfaceReflection reflection(s);
     for (double beta : {0.0, 7.0, 44.5, 90.0, 135.0, 180.0}) {
         for (double tg : {0.0, 0.33, 1.0, 4.9, 12.0}) {
-            EXPECT_EQ(reducedLuminanceCoefficient(beta, tg), evaluateSplineTable2D(t, kNaturalEnd, 0.0, 0.0, beta, tg));
+            EXPECT_EQ(reflection.coefficient(beta, tg), evaluateSplineTable2D(t, kNaturalEnd, 0.0, 0.0, beta, tg));
         }
     }
-    EXPECT_EQ(reducedLuminanceCoefficient(0.0, 0.0), s.r(0, 0));
+    EXPECT_EQ(reflection.coefficient(0.0, 0.0), s.r(0, 0));
 }
 
-TEST(SurfaceTable, AFullCieTableFillsTheArraysExactly) {
-    SurfaceRun run;
+TEST(SurfaceTable, AFullTableFillsTheArraysExactly) {
     SurfaceFile f;
     f.betaCount = "20";
     f.tanGammaCount = "29";
@@ -149,10 +169,9 @@ TEST(SurfaceTable, AFullCieTableFillsTheArraysExactly) {
     for (int b = 0; b < 20; ++b) f.beta.push_back(b * 9.5);
     for (int t = 0; t < 29; ++t) f.tanGamma.push_back(t * 0.25);
     f.r = [](int b, int t) { return b * 1000.0 + t; };
-    run.dir.write("SRT_C1", f.text());
-    run.read("C1");
-    ASSERT_EQ(run.status, -1);
-    const ReducedLuminanceTable& s = state().surface;
+    const TableRead r = readTable(f.text());
+    ASSERT_TRUE(r.readError.empty() && r.refusal.empty());
+    const ReducedLuminanceTable& s = r.file.table;
     for (int b = 0; b < 20; ++b) {
         for (int t = 0; t < 29; ++t) ASSERT_EQ(s.rValues[static_cast<std::size_t>(b + 20 * t)], b * 1000.0 + t);
     }
@@ -161,29 +180,17 @@ TEST(SurfaceTable, AFullCieTableFillsTheArraysExactly) {
 }
 
 TEST(SurfaceTable, ClassNamesTheFileWithoutCaseFolding) {
-    {
-        SurfaceRun run;
-        SurfaceFile f;
-        f.head[4] = "c3-table";
-        run.dir.write("SRT_C3", f.text());
-        run.read("C3");
-        EXPECT_EQ(run.status, -1);
-        EXPECT_EQ(run.console.lines()[7], " Data filec3-table");
-    }
-    {
-        SurfaceRun run;
-        run.dir.write("SRT_C3", SurfaceFile().text());
-        run.read("c3");  // SRT_c3 does not exist: created empty, its first read fails
-        EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.stopMessage.find("SRT_c3"), std::string::npos);
-        EXPECT_TRUE(std::filesystem::exists(run.dir.path() / "SRT_c3"));
-    }
-    {
-        SurfaceRun run;
-        run.dir.write("SRT_R", SurfaceFile().text());
-        run.read("R ");  // a one-character class names SRT_R
-        EXPECT_EQ(run.status, -1);
-    }
+    EXPECT_EQ(surfaceFileName("C3"), "SRT_C3");
+    EXPECT_EQ(surfaceFileName("c3"), "SRT_c3");
+    EXPECT_EQ(surfaceFileName("R "), "SRT_R");  // a one-character class
+    SurfaceRun run;
+    run.dir.write("SRT_C3", SurfaceFile().text());
+    run.read("c3");  // SRT_c3 does not exist: created empty, its first read fails
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.stopMessage.find("SRT_c3"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(run.dir.path() / "SRT_c3"));
+    // Only the heading was written.
+    EXPECT_EQ(run.console.lines().size(), 4u);
 }
 
 TEST(SurfaceTable, CountsOutsideTheTableAreRefusedOnceBothAreRead) {
@@ -194,56 +201,36 @@ TEST(SurfaceTable, CountsOutsideTheTableAreRefusedOnceBothAreRead) {
     };
     for (const Case& c : {Case{"1", "4", "2..20"}, Case{"21", "4", "2..20"}, Case{"3", "30", "2..29"},
                           Case{"3", "1", "2..29"}, Case{"0", "4", "2..20"}}) {
-        SurfaceRun run;
         SurfaceFile f;
         f.betaCount = c.beta;
         f.tanGammaCount = c.tanGamma;
-        run.dir.write("SRT_C2", f.text());
-        run.read("C2");
-        EXPECT_EQ(run.status, 1) << c.beta << " " << c.tanGamma;
-        ASSERT_FALSE(run.console.lines().empty());
-        const std::string& last = run.console.lines().back();
-        EXPECT_EQ(last.rfind(" SRT_C2: ", 0), 0U) << last;
-        EXPECT_NE(last.find(c.bound), std::string::npos) << last;
+        const TableRead r = readTable(f.text());
+        EXPECT_EQ(r.refusal.rfind("SRT_C2: ", 0), 0U) << c.beta << " " << c.tanGamma << ": " << r.refusal;
+        EXPECT_NE(r.refusal.find(c.bound), std::string::npos) << r.refusal;
+        EXPECT_EQ(r.file.titleLinesRead, 4);  // the description is echoed before the refusal
     }
     // The counts are checked only once both are read: a file ending after a bad beta
     // count is a read error.
-    SurfaceRun run;
-    run.dir.write("SRT_C2", "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n1\n2\n3\n25\n");
-    run.read("C2");
-    EXPECT_EQ(run.status, 2);
+    const TableRead r = readTable("a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n1\n2\n3\n25\n");
+    EXPECT_TRUE(r.refusal.empty());
+    EXPECT_NE(r.readError.find("found the end of the file"), std::string::npos) << r.readError;
 }
 
 TEST(SurfaceTable, AxesThatAreNotStrictlyAscendingAreRefused) {
-    {
-        SurfaceRun run;
-        SurfaceFile f;
-        f.beta = {0.0, 30.0, 30.0};
-        run.dir.write("SRT_C2", f.text());
-        run.read("C2");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.console.lines().back().find("beta values are not strictly ascending"), std::string::npos);
-    }
-    {
-        SurfaceRun run;
-        SurfaceFile f;
-        f.tanGamma = {0.0, 1.0, 0.5, 2.0};
-        run.dir.write("SRT_C2", f.text());
-        run.read("C2");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.console.lines().back().find("tan gamma values are not strictly ascending"),
-                  std::string::npos);
-    }
+    SurfaceFile f;
+    f.beta = {0.0, 30.0, 30.0};
+    EXPECT_NE(readTable(f.text()).refusal.find("beta values are not strictly ascending"), std::string::npos);
+    f = SurfaceFile();
+    f.tanGamma = {0.0, 1.0, 0.5, 2.0};
+    EXPECT_NE(readTable(f.text()).refusal.find("tan gamma values are not strictly ascending"), std::string::npos);
 }
 
 TEST(SurfaceTable, UnreadableNumbersAreReadErrors) {
-    SurfaceRun run;
     SurfaceFile f;
     f.betaCount = "3.0";
-    run.dir.write("SRT_C2", f.text());
-    run.read("C2");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.stopMessage.find("SRT_C2"), std::string::npos);
+    const TableRead r = readTable(f.text());
+    EXPECT_NE(r.readError.find("\"SRT_C2\""), std::string::npos) << r.readError;
+    EXPECT_NE(r.readError.find("expected an integer, found"), std::string::npos) << r.readError;
 }
 
 // --- aged asphalt ---------------------------------------------------------------
@@ -263,56 +250,47 @@ TEST(AgedAsphalt, ReadsTheFactorAndANaturalCurve) {
         x.push_back(5.0 * i);
         y.push_back(0.1 + 0.002 * (5.0 * i));  // a straight line
     }
-    dir.write("asphalt1_reflectance.dat", asphaltText(x, y));
-    readAgedAsphaltTable();
-    const AgedAsphaltCurve& c = state().agedAsphalt;
+    dir.write(kAgedAsphaltFileName, asphaltText(x, y));
+    const AgedAsphaltCurve c = readAgedAsphaltCurve();
     EXPECT_EQ(c.agedAsphaltFactor, 42.5);
     EXPECT_EQ(c.x[18], 90.0);
-    EXPECT_EQ(c.y2[0], 0.0);
-    EXPECT_EQ(c.y2[18], 0.0);
-    for (double g = 0.0; g <= 90.0; g += 2.5) EXPECT_NEAR(agedAsphaltReflectance(g), 0.1 + 0.002 * g, 1e-14);
+    // Natural ends reproduce a straight line everywhere.
+    const AgedAsphaltReflectance reflectance(c);
+    for (double g = 0.0; g <= 90.0; g += 2.5) EXPECT_NEAR(reflectance.at(g), 0.1 + 0.002 * g, 1e-14);
 }
 
 TEST(AgedAsphalt, BundledCurveIsItsNaturalSpline) {
     test::ScratchDir dir;
-    dir.copyBundled("asphalt1_reflectance.dat");
-    readAgedAsphaltTable();
-    const AgedAsphaltCurve& c = state().agedAsphalt;
+    dir.copyBundled(kAgedAsphaltFileName);
+    const AgedAsphaltCurve c = readAgedAsphaltCurve();
     EXPECT_EQ(c.agedAsphaltFactor, 100.0);
     std::array<double, kAgedAsphaltPoints> y2{};
-    prepareSpline(c.x.data(), c.y.data(), kAgedAsphaltPoints, 1.0e30, 1.0e30, y2.data());
-    EXPECT_EQ(c.y2, y2);
-    for (int i = 0; i < kAgedAsphaltPoints; ++i) EXPECT_NEAR(agedAsphaltReflectance(c.x[i]), c.y[i], 1e-15);
+    prepareSpline(c.x.data(), c.y.data(), kAgedAsphaltPoints, kNaturalEnd, kNaturalEnd, y2.data());
+    const AgedAsphaltReflectance reflectance(c);
+    for (int i = 0; i < kAgedAsphaltPoints; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        EXPECT_NEAR(reflectance.at(c.x[k]), c.y[k], 1e-15);
+        const double between = i + 1 < kAgedAsphaltPoints ? (c.x[k] + c.x[k + 1]) / 2.0 : c.x[k] + 1.0;
+        EXPECT_EQ(reflectance.at(between), evaluateSpline(c.x.data(), c.y.data(), y2.data(), kAgedAsphaltPoints, between));
+    }
 }
 
 TEST(AgedAsphalt, RefusesADescendingAxisAndAShortFile) {
-    test::ConsoleCapture console;
+    test::ScratchDir dir;
     std::vector<double> x, y(19, 0.1);
     for (int i = 0; i < 19; ++i) x.push_back(5.0 * i);
     x[10] = x[9];
-    {
-        test::ScratchDir dir;
-        dir.write("asphalt1_reflectance.dat", asphaltText(x, y));
-        try {
-            asRunStep(readAgedAsphaltTable);
-            ADD_FAILURE() << "no refusal";
-        } catch (const ProcessStop& stop) {
-            EXPECT_EQ(stop.status, 1);
-            EXPECT_NE(console.lines().back().find("asphalt1_reflectance.dat"), std::string::npos);
-        }
+    dir.write(kAgedAsphaltFileName, asphaltText(x, y));
+    try {
+        readAgedAsphaltCurve();
+        ADD_FAILURE() << "no refusal";
+    } catch (const Refusal& refusal) {
+        EXPECT_NE(std::string(refusal.what()).find(kAgedAsphaltFileName), std::string::npos) << refusal.what();
     }
-    {
-        test::ScratchDir dir;
-        x[10] = 50.0;
-        y.resize(18);
-        dir.write("asphalt1_reflectance.dat", asphaltText(x, y));
-        try {
-            asRunStep(readAgedAsphaltTable);
-            ADD_FAILURE() << "no read error";
-        } catch (const ProcessStop& stop) {
-            EXPECT_EQ(stop.status, 2);
-        }
-    }
+    x[10] = 50.0;
+    y.resize(18);
+    dir.write(kAgedAsphaltFileName, asphaltText(x, y));
+    EXPECT_THROW(readAgedAsphaltCurve(), ReadError);
 }
 
 }  // namespace
