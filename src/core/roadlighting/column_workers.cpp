@@ -12,25 +12,26 @@ namespace vl {
 
 namespace {
 
-thread_local const std::atomic<bool>* columnCancel = nullptr;
-
 bool cancelled(const std::atomic<bool>* flag) { return flag != nullptr && flag->load(std::memory_order_relaxed); }
 
 }  // namespace
 
-ColumnCancelScope::ColumnCancelScope(const std::atomic<bool>* cancel) : previous_(columnCancel) {
-    columnCancel = cancel;
-}
-
-ColumnCancelScope::~ColumnCancelScope() { columnCancel = previous_; }
-
-void forEachColumn(int count, int workers, const std::function<void(int)>& column) {
-    const std::atomic<bool>* const cancel = columnCancel;
+void forEachColumn(int count, int workers, const ColumnControl& control, const std::function<void(int)>& column) {
     const int threads = std::min(std::max(workers, 1), std::max(count, 1));
+    std::mutex progressMutex;
+    int done = 0;
+    // Counted and reported under one lock, so that fractions reach the caller in order.
+    auto finished = [&]() {
+        if (!control.progress) return;
+        const std::lock_guard<std::mutex> lock(progressMutex);
+        ++done;
+        control.progress(static_cast<double>(done) / static_cast<double>(count));
+    };
     if (threads <= 1) {
         for (int i = 0; i < count; ++i) {
-            if (cancelled(cancel)) throw RunCancelled();
+            if (cancelled(control.cancel)) throw RunCancelled();
             column(i);
+            finished();
         }
         return;
     }
@@ -41,8 +42,9 @@ void forEachColumn(int count, int workers, const std::function<void(int)>& colum
     auto work = [&]() {
         try {
             for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
-                if (cancelled(cancel)) throw RunCancelled();
+                if (cancelled(control.cancel)) throw RunCancelled();
                 column(i);
+                finished();
             }
         } catch (...) {
             next.store(count);

@@ -17,22 +17,21 @@ public:
     RunCancelled() : std::runtime_error("the run was cancelled") {}
 };
 
-// While alive, forEachColumn calls made on this thread stop handing out columns once the
-// flag is set and then throw RunCancelled. The evaluation sets it for its own thread only.
-class ColumnCancelScope {
-public:
-    explicit ColumnCancelScope(const std::atomic<bool>* cancel);
-    ~ColumnCancelScope();
-    ColumnCancelScope(const ColumnCancelScope&) = delete;
-    ColumnCancelScope& operator=(const ColumnCancelScope&) = delete;
-
-private:
-    const std::atomic<bool>* previous_;
+// How the caller of a grid pass steers it; everything a pass shares with its caller is here.
+struct ColumnControl {
+    // Set (by another thread or a signal handler): no further column is begun, and the pass
+    // throws RunCancelled once the columns begun have finished.
+    const std::atomic<bool>* cancel = nullptr;
+    // Called as each column finishes with the fraction of the pass's columns done (0..1],
+    // on the worker thread that finished it. Calls never overlap and their fractions rise;
+    // the last call gives 1.
+    std::function<void(double fraction)> progress;
 };
 
 // Calls column(i) once for every i in 0..count-1, on up to `workers` threads. An
-// exception thrown by a column ends the handing out of columns and is rethrown here once
-// every worker has stopped; so does a cancel flag set in a ColumnCancelScope (RunCancelled).
-void forEachColumn(int count, int workers, const std::function<void(int)>& column);
+// exception thrown by a column (or by the progress callback) ends the handing out of
+// columns and is rethrown here once every worker has stopped; so does the cancel flag
+// (RunCancelled).
+void forEachColumn(int count, int workers, const ColumnControl& control, const std::function<void(int)>& column);
 
 }  // namespace vl

@@ -118,11 +118,11 @@ void glareColumn(const RoadInstallation& road, const GlareRow& row, int i, int n
 }
 
 GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
-                           const LuminaireIntensity& luminaire, int workers) {
+                           const LuminaireIntensity& luminaire, int workers, const ColumnControl& control) {
     const int nX = grid.pointsAlongX;
     const int nY = grid.pointsAlongY;
     GlareMaps maps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
-    forEachColumn(nX, workers, [&](int i) {
+    forEachColumn(nX, workers, control, [&](int i) {
         const double x = gridPointX(grid, i);
         const GlareRow row = glareRow(road, x);
         std::vector<EyeSight> sights(static_cast<std::size_t>(nY) * row.count);

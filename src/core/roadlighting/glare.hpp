@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <span>
 
+#include "core/roadlighting/column_workers.hpp"
 #include "core/roadlighting/grid.hpp"
 #include "core/roadlighting/road_lighting.hpp"
 
@@ -33,7 +34,7 @@ struct GlareMaps {
     GridMap verticalIlluminance;
 };
 GlareMaps computeGlareMaps(const ComputationGrid& grid, const RoadInstallation& road,
-                           const LuminaireIntensity& luminaire, int workers);
+                           const LuminaireIntensity& luminaire, int workers, const ColumnControl& control = {});
 
 // A luminaire of the main row seen from the eye 1.5 m above a grid point.
 struct EyeSight {

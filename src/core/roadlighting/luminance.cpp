@@ -284,8 +284,10 @@ void reuseMirrored(const ColumnScratch& mirror, int firstPoint, int pointsInStri
 
 }  // namespace
 
+bool mainPassComputesGlare(const RoadLookups& lookups) { return lookups.luminaire.tilt() == 0.0; }
+
 MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
-                         int workers, DirectionalLuminance& luminanceByDirection) {
+                         int workers, DirectionalLuminance& luminanceByDirection, const ColumnControl& control) {
     const int nX = grid.pointsAlongX;
     const int nY = grid.pointsAlongY;
     const double flux = road.lampFlux;
@@ -293,7 +295,7 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
     const std::size_t points = static_cast<std::size_t>(nX) * static_cast<std::size_t>(nY);
     MainPass pass{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY), 0.0, std::nullopt};
     luminanceByDirection.resize(points * kDirections);  // every value written by its column
-    const bool withGlare = lookups.luminaire.tilt() == 0.0;
+    const bool withGlare = mainPassComputesGlare(lookups);
     if (withGlare) pass.glare = GlareMaps{GridMap(nX, nY), GridMap(nX, nY), GridMap(nX, nY)};
     const bool reuse = lookups.surface.repeatable();
     ColumnOrderedSum aged;
@@ -307,7 +309,7 @@ MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& ro
         return s;
     };
     // Columns i and nX-1-i are computed together: the second may reuse the first's reflections.
-    forEachColumn((nX + 1) / 2, workers, [&](int task) {
+    forEachColumn((nX + 1) / 2, workers, control, [&](int task) {
         const int left = task;
         const int right = nX - 1 - task;
         const int count = right > left ? 2 : 1;

@@ -36,7 +36,10 @@ struct MainPass {
 // row, summed as the main pass sums it (the pass's value at a grid point, to the bit).
 double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y);
 
+// Whether the main pass computes the glare maps too (at tilt 0).
+bool mainPassComputesGlare(const RoadLookups& lookups);
+
 MainPass computeMainPass(const ComputationGrid& grid, const RoadInstallation& road, const RoadLookups& lookups,
-                         int workers, DirectionalLuminance& luminanceByDirection);
+                         int workers, DirectionalLuminance& luminanceByDirection, const ColumnControl& control = {});
 
 }  // namespace vl

@@ -10,7 +10,8 @@ namespace vl {
 RoadLightingResult computeRoadLighting(const InstallationData& installation, const GridChoice& record,
                                        const ComputationGrid& earlierGrid, const RoadLookups& lookups,
                                        const EmissionData& emission, const PhotometryTable& photometry,
-                                       const LampSet& lamp, int workers, DirectionalLuminance& luminanceByDirection) {
+                                       const LampSet& lamp, int workers, const ColumnControl& control,
+                                       DirectionalLuminance& luminanceByDirection) {
     const RoadInstallation road = roadInstallation(installation);
     RoadLightingResult r;
     r.grid = setupGrid(record, road, earlierGrid.offsetX, earlierGrid.offsetY);
@@ -18,9 +19,19 @@ RoadLightingResult computeRoadLighting(const InstallationData& installation, con
     const int nX = grid.pointsAlongX;
     const int nY = grid.pointsAlongY;
 
-    MainPass pass = computeMainPass(grid, road, lookups, workers, luminanceByDirection);
+    // A tilted run's glare maps take a second pass over the columns: each pass is half the phase.
+    const double mainShare = mainPassComputesGlare(lookups) ? 1.0 : 0.5;
+    auto share = [&control](double from, double width) {
+        ColumnControl part{control.cancel, {}};
+        if (control.progress) {
+            part.progress = [&control, from, width](double fraction) { control.progress(from + width * fraction); };
+        }
+        return part;
+    };
+    MainPass pass = computeMainPass(grid, road, lookups, workers, luminanceByDirection, share(0.0, mainShare));
     const GlareObservers observers = computeGlareObservers(grid, road, lookups.luminaire);
-    GlareMaps glare = pass.glare ? std::move(*pass.glare) : computeGlareMaps(grid, road, lookups.luminaire, workers);
+    GlareMaps glare = pass.glare ? std::move(*pass.glare)
+                                 : computeGlareMaps(grid, road, lookups.luminaire, workers, share(mainShare, 0.5));
     r.agedAsphaltReflectedPercent = pass.agedAsphaltReflectedPercent;
     r.veilingLuminanceObserver1 = observers.veilingLuminance1;
     r.veilingLuminanceObserver2 = observers.veilingLuminance2;

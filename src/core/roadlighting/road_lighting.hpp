@@ -12,6 +12,7 @@
 #include "core/photometry/emission.hpp"
 #include "core/photometry/photometry_table.hpp"
 #include "core/photometry/tilt_rotation.hpp"
+#include "core/roadlighting/column_workers.hpp"
 #include "core/roadlighting/grid.hpp"
 #include "core/roadlighting/grid_map.hpp"
 #include "core/roadlighting/road_geometry.hpp"
@@ -119,10 +120,12 @@ using DirectionalLuminance = std::vector<double, UninitialisedAllocator<double>>
 
 // Runs the phase; `luminanceByDirection` receives the initial luminance of every point in
 // the 36 viewing directions. `earlierGrid` gives the offsets a start flag other than "b"
-// or "c" keeps.
+// or "c" keeps. The control's progress is the fraction of the phase's grid columns done
+// (those of the glare pass too when the luminaire is tilted).
 RoadLightingResult computeRoadLighting(const InstallationData& installation, const GridChoice& record,
                                        const ComputationGrid& earlierGrid, const RoadLookups& lookups,
                                        const EmissionData& emission, const PhotometryTable& photometry,
-                                       const LampSet& lamp, int workers, DirectionalLuminance& luminanceByDirection);
+                                       const LampSet& lamp, int workers, const ColumnControl& control,
+                                       DirectionalLuminance& luminanceByDirection);
 
 }  // namespace vl

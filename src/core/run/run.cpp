@@ -26,7 +26,6 @@ RunResult interrupted(RunResult r, RunStage reached, RunStage stoppedIn) {
 
 RunResult evaluate(const RunInputs& in, const RunControl& control) {
     RunResult r;
-    const ColumnCancelScope cancelScope(control.cancel);
     const InstallationData& installation = in.installation;
     const PhotometryTable& photometry = in.photometry;
     r.memory = in.memory;
@@ -67,9 +66,11 @@ RunResult evaluate(const RunInputs& in, const RunControl& control) {
     earlier.offsetX = in.memory.gridOffsetX;
     earlier.offsetY = in.memory.gridOffsetY;
     DirectionalLuminance luminanceByDirection;
+    ColumnControl columns{control.cancel, {}};
+    if (control.progress) columns.progress = [&control](double fraction) { control.progress("road lighting", fraction); };
     try {
         r.road = computeRoadLighting(installation, in.gridRecord, earlier, lookups, emission, photometry,
-                                     r.memory.lamp, control.workers, luminanceByDirection);
+                                     r.memory.lamp, control.workers, columns, luminanceByDirection);
     } catch (const RotationError& error) {
         // A direction below a luminaire mounted lower than the eye, for example.
         r.end = RunEnd::RotationError;

@@ -60,11 +60,15 @@ enum class RunEnd {
     Interrupted,       // the cancel flag was set: results up to `reached`, stopped in `stopStage`
 };
 
-// Where a caller follows and steers an evaluation. Called on the evaluating thread.
+// Where a caller follows and steers an evaluation.
 struct RunControl {
-    // A query between two equal abscissae of a table ("Bad XA input.").
+    // A query between two equal abscissae of a table ("Bad XA input."); called on the
+    // evaluating thread or a column worker.
     EqualAbscissae onEqualAbscissae;
-    // Phase name and fraction done (0..1); called at phase starts and as grid columns finish.
+    // Phase name and fraction done (0..1): called with 0 at each phase start, on the
+    // evaluating thread, and in the road lighting phase as its grid columns finish, on the
+    // worker thread that finished the column (the fraction of the phase's columns, up to 1).
+    // Calls never overlap and the fractions of a phase rise.
     std::function<void(const char* phase, double fraction)> progress;
     int workers = kRoadLightingWorkers;
     // Set (by another thread or a signal handler) to stop the run at its next safe point:

@@ -113,7 +113,7 @@ RoadLightingResult roadLighting(const RoadTables& tables, const InstallationData
     const std::vector<LampSet>& lamps = tables.photometry.declared.lampSets;
     DirectionalLuminance own;
     return computeRoadLighting(installation, record, ComputationGrid{}, tables.lookups(), emission.effective,
-                               tables.photometry, lamps.empty() ? LampSet{} : lamps.back(), workers,
+                               tables.photometry, lamps.empty() ? LampSet{} : lamps.back(), workers, ColumnControl{},
                                byDirection ? *byDirection : own);
 }
 

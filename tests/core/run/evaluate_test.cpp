@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/roadlighting/road_fixtures.hpp"
@@ -321,6 +322,46 @@ TEST(EvaluateAlone, ACancelFlagStopsAtTheNextSafePoint) {
                   c.reached >= RunStage::RoadLighting);
         EXPECT_FALSE(r.plot.has_value());
     }
+}
+
+// Progress: each phase starts at 0 (the end is "done" at 1); the road lighting phase then reports its grid columns
+// as they finish (from the workers), rising to 1, the tilted glare pass included. A cancel
+// flag set half-way through the columns stops the run there.
+TEST(EvaluateAlone, ProgressFollowsTheGridColumnsUpToOne) {
+    for (const RunInputs& in : {defaultInputs(), otherInputs()}) {
+        for (const int workers : {1, 2}) {
+            std::vector<std::pair<std::string, double>> calls;
+            RunControl control;
+            control.workers = workers;
+            control.progress = [&](const char* phase, double fraction) { calls.emplace_back(phase, fraction); };
+            const RunResult r = evaluate(in, control);
+            ASSERT_EQ(r.end, RunEnd::Completed);
+            std::vector<double> road;
+            for (std::size_t k = 0; k < calls.size(); ++k) {
+                if (k == 0 || calls[k].first != calls[k - 1].first) {
+                    EXPECT_EQ(calls[k].second, calls[k].first == "done" ? 1.0 : 0.0) << calls[k].first;
+                } else {
+                    EXPECT_EQ(calls[k].first, "road lighting");
+                    EXPECT_GT(calls[k].second, calls[k - 1].second);
+                }
+                if (calls[k].first == "road lighting") road.push_back(calls[k].second);
+            }
+            const int columns = r.road.grid.pointsAlongX;
+            ASSERT_FALSE(road.empty());
+            EXPECT_GE(road.size(), static_cast<std::size_t>(columns / 2 + 1)) << "workers " << workers;
+            EXPECT_EQ(road.back(), 1.0);
+        }
+    }
+    const RunInputs in = defaultInputs();
+    std::atomic<bool> cancel{false};
+    RunControl control;
+    control.cancel = &cancel;
+    control.progress = [&](const char* phase, double fraction) {
+        if (std::strcmp(phase, "road lighting") == 0 && fraction >= 0.5) cancel.store(true);
+    };
+    const RunResult r = evaluate(in, control);
+    EXPECT_EQ(r.end, RunEnd::Interrupted);
+    EXPECT_EQ(r.stopStage, RunStage::RoadLighting);
 }
 
 TEST(EvaluateAlone, EmptyInputsAreRefusedNotACrash) {
