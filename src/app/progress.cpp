@@ -12,6 +12,7 @@ ProgressDisplay::ProgressDisplay(Show show, std::chrono::milliseconds delay)
     : show_(std::move(show)), start_(std::chrono::steady_clock::now()), delay_(delay) {}
 
 ProgressDisplay::~ProgressDisplay() {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (shown_ && show_) show_({});
 }
 

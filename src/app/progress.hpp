@@ -21,7 +21,9 @@ public:
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
-    // The phase and the fraction of it done (0..1); safe from any thread.
+    // The phase and the fraction of it done (0..1); safe from any thread: the road lighting
+    // columns report from the worker that finished them. Lines are shown one at a time, so
+    // `show` is never entered twice at once.
     void update(const char* phase, double fraction);
 
     // The text shown for a phase and fraction: "road lighting: grid passes 42 %".
