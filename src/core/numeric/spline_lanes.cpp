@@ -13,8 +13,8 @@ namespace vl::lanes {
 
 namespace {
 
-// Vectors of W doubles (W = 8, 4 or 2: one 512-bit, 256-bit or 128-bit register) and the
-// index vectors of their shuffles.
+// Vectors of W doubles (W = 8, 4 or 2: one 512-bit, 256-bit or 128-bit register) and of
+// the masks their comparisons give.
 template <int W>
 struct Vectors {
     typedef double Vec __attribute__((vector_size(W * sizeof(double))));
@@ -42,14 +42,19 @@ template <typename Vec>
     for (std::size_t e = 0; e < sizeof v / sizeof x; ++e) v[e] = x;
 }
 
-// Index vectors of the two halves of a butterfly of distance D.
+// The two halves of a butterfly of distance D over a and b (elements 0..W-1 of a, then
+// W..2W-1 of b).
 template <int W, int D, std::size_t... E>
-constexpr typename Vectors<W>::Mask lowMask(std::index_sequence<E...>) {
-    return typename Vectors<W>::Mask{static_cast<long long>((E & D) != 0 ? W + E - D : E)...};
+[[gnu::always_inline]] inline typename Vectors<W>::Vec butterflyLow(const typename Vectors<W>::Vec& a,
+                                                                  const typename Vectors<W>::Vec& b,
+                                                                  std::index_sequence<E...>) {
+    return __builtin_shufflevector(a, b, static_cast<int>((E & D) != 0 ? W + E - D : E)...);
 }
 template <int W, int D, std::size_t... E>
-constexpr typename Vectors<W>::Mask highMask(std::index_sequence<E...>) {
-    return typename Vectors<W>::Mask{static_cast<long long>((E & D) != 0 ? W + E : E + D)...};
+[[gnu::always_inline]] inline typename Vectors<W>::Vec butterflyHigh(const typename Vectors<W>::Vec& a,
+                                                                   const typename Vectors<W>::Vec& b,
+                                                                   std::index_sequence<E...>) {
+    return __builtin_shufflevector(a, b, static_cast<int>((E & D) != 0 ? W + E : E + D)...);
 }
 
 // Transposes W vectors of W elements in place (r[l][e] becomes r[e][l]) by butterflies
@@ -57,15 +62,14 @@ constexpr typename Vectors<W>::Mask highMask(std::index_sequence<E...>) {
 template <int W, int First>
 [[gnu::always_inline]] inline void butterflies(typename Vectors<W>::Vec* r) {
     if constexpr (First < W) {
-        constexpr auto low = lowMask<W, First>(std::make_index_sequence<W>{});
-        constexpr auto high = highMask<W, First>(std::make_index_sequence<W>{});
+        constexpr auto lanes = std::make_index_sequence<W>{};
 #pragma GCC unroll 8
         for (int l = 0; l < W; ++l) {
             if ((l & First) != 0) continue;
             const typename Vectors<W>::Vec a = r[l];
             const typename Vectors<W>::Vec b = r[l + First];
-            r[l] = __builtin_shuffle(a, b, low);
-            r[l + First] = __builtin_shuffle(a, b, high);
+            r[l] = butterflyLow<W, First>(a, b, lanes);
+            r[l + First] = butterflyHigh<W, First>(a, b, lanes);
         }
         butterflies<W, First * 2>(r);
     }
@@ -87,20 +91,17 @@ template <int W>
             loadAligned(hi, quads[l + 4] + at);
             out[l] = __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
         }
-        constexpr auto low1 = lowMask<8, 1>(std::make_index_sequence<8>{});
-        constexpr auto high1 = highMask<8, 1>(std::make_index_sequence<8>{});
+        constexpr auto lanes = std::make_index_sequence<8>{};
         const Vec a0 = out[0], a1 = out[1], a2 = out[2], a3 = out[3];
-        out[0] = __builtin_shuffle(a0, a1, low1);
-        out[1] = __builtin_shuffle(a0, a1, high1);
-        out[2] = __builtin_shuffle(a2, a3, low1);
-        out[3] = __builtin_shuffle(a2, a3, high1);
-        constexpr auto low = lowMask<8, 2>(std::make_index_sequence<8>{});
-        constexpr auto high = highMask<8, 2>(std::make_index_sequence<8>{});
+        out[0] = butterflyLow<8, 1>(a0, a1, lanes);
+        out[1] = butterflyHigh<8, 1>(a0, a1, lanes);
+        out[2] = butterflyLow<8, 1>(a2, a3, lanes);
+        out[3] = butterflyHigh<8, 1>(a2, a3, lanes);
         const Vec b0 = out[0], b1 = out[1], b2 = out[2], b3 = out[3];
-        out[0] = __builtin_shuffle(b0, b2, low);
-        out[2] = __builtin_shuffle(b0, b2, high);
-        out[1] = __builtin_shuffle(b1, b3, low);
-        out[3] = __builtin_shuffle(b1, b3, high);
+        out[0] = butterflyLow<8, 2>(b0, b2, lanes);
+        out[2] = butterflyHigh<8, 2>(b0, b2, lanes);
+        out[1] = butterflyLow<8, 2>(b1, b3, lanes);
+        out[3] = butterflyHigh<8, 2>(b1, b3, lanes);
     } else if constexpr (W == 4) {
 #pragma GCC unroll 4
         for (int l = 0; l < 4; ++l) loadAligned(out[l], quads[l] + at);
@@ -112,12 +113,10 @@ template <int W>
         loadAligned(b0, quads[0] + at + 2);
         loadAligned(a1, quads[1] + at);
         loadAligned(b1, quads[1] + at + 2);
-        constexpr typename Vectors<2>::Mask even = {0, 2};
-        constexpr typename Vectors<2>::Mask odd = {1, 3};
-        out[0] = __builtin_shuffle(a0, a1, even);
-        out[1] = __builtin_shuffle(a0, a1, odd);
-        out[2] = __builtin_shuffle(b0, b1, even);
-        out[3] = __builtin_shuffle(b0, b1, odd);
+        out[0] = __builtin_shufflevector(a0, a1, 0, 2);
+        out[1] = __builtin_shufflevector(a0, a1, 1, 3);
+        out[2] = __builtin_shufflevector(b0, b1, 0, 2);
+        out[3] = __builtin_shufflevector(b0, b1, 1, 3);
     }
 }
 
