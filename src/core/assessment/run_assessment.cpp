@@ -16,8 +16,8 @@ RunAssessment assessRun(const RunInputs& in, const RunResult& result, const Asse
     layout.roadWidth = in.installation.roadWidth;
     layout.cellY = grid.cellY;
     for (int i = 0; i < grid.pointsAlongX; ++i) layout.columns.push_back(gridPointX(grid, i));
-    a.edges = computeEdgeStrips(layout, [&](double x, double y) {
-        return horizontalIlluminanceAt(installation, luminaire, x, y);
+    a.edges = computeEdgeStripsBatched(layout, [&](std::span<const RoadPoint> points, std::span<double> values) {
+        horizontalIlluminanceMany(installation, luminaire, points, values);
     });
 
     InstallationFigures& f = a.figures;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace vl {
 
@@ -11,14 +13,18 @@ constexpr int kMaximumPointsAcross = 1000;
 
 // Average over columns x rows of points; y runs from `from` across `width` (either sign).
 double stripAverage(const std::vector<double>& columns, double from, double width, int rows,
-                    const IlluminanceAt& illuminance) {
-    double sum = 0.0;
+                    const IlluminanceAtPoints& illuminance) {
+    std::vector<RoadPoint> points;
+    points.reserve(columns.size() * static_cast<std::size_t>(rows));
     for (double x : columns) {
         for (int k = 0; k < rows; ++k) {
-            const double y = from + width * ((static_cast<double>(k) + 0.5) / static_cast<double>(rows));
-            sum = sum + illuminance(x, y);
+            points.push_back({x, from + width * ((static_cast<double>(k) + 0.5) / static_cast<double>(rows))});
         }
     }
+    std::vector<double> values(points.size());
+    illuminance(points, values);
+    double sum = 0.0;
+    for (const double value : values) sum = sum + value;
     return sum / (static_cast<double>(columns.size()) * static_cast<double>(rows));
 }
 
@@ -30,6 +36,12 @@ double edgeStripWidth(double roadWidth, double unobstructedWidth) {
 }
 
 EdgeStripResult computeEdgeStrips(const EdgeStripLayout& layout, const IlluminanceAt& illuminance) {
+    return computeEdgeStripsBatched(layout, [&illuminance](std::span<const RoadPoint> points, std::span<double> values) {
+        for (std::size_t k = 0; k < points.size(); ++k) values[k] = illuminance(points[k].x, points[k].y);
+    });
+}
+
+EdgeStripResult computeEdgeStripsBatched(const EdgeStripLayout& layout, const IlluminanceAtPoints& illuminance) {
     EdgeStripResult result;
     const double w = edgeStripWidth(layout.roadWidth, layout.unobstructedWidth);
     result.stripWidth = w;

@@ -5,12 +5,21 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace vl {
 
+// A point of the road frame (m): x along the road, y across it.
+struct RoadPoint {
+    double x = 0;
+    double y = 0;
+};
+
 // Maintained horizontal illuminance (lx) at (x, y) of the road frame (m).
 using IlluminanceAt = std::function<double(double x, double y)>;
+// The same at many points at once: values[k] at points[k].
+using IlluminanceAtPoints = std::function<void(std::span<const RoadPoint> points, std::span<double> values)>;
 
 struct EdgeStripLayout {
     double roadWidth = 0;  // W: the road is 0 <= y <= W
@@ -49,5 +58,7 @@ double edgeStripWidth(double roadWidth, double unobstructedWidth);
 // each strip, as many cells as the road grid's cellY fits in the strip width (rounded
 // up), at least three.
 EdgeStripResult computeEdgeStrips(const EdgeStripLayout& layout, const IlluminanceAt& illuminance);
+// The same, each strip's points asked for at once.
+EdgeStripResult computeEdgeStripsBatched(const EdgeStripLayout& layout, const IlluminanceAtPoints& illuminance);
 
 }  // namespace vl

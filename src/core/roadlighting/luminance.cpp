@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "core/numeric/degrees.hpp"
@@ -231,6 +233,37 @@ double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireInte
         sum = sum + intensity * cosd(gamma) / (hh + d2);
     }
     return sum * road.lampFlux * road.maintenanceFactor;
+}
+
+void horizontalIlluminanceMany(const RoadInstallation& road, const LuminaireIntensity& luminaire,
+                               std::span<const RoadPoint> points, std::span<double> values) {
+    if (values.size() != points.size()) throw std::invalid_argument("horizontalIlluminanceMany: sizes differ");
+    const double h = road.poleHeight;
+    const double hh = h * h;
+    const std::size_t perPoint = kMainRow.size();
+    std::vector<TableLookup> lookups(points.size() * perPoint);
+    std::vector<double> d2s(lookups.size());
+    std::vector<double> gammas(lookups.size());
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        for (std::size_t m = 0; m < perPoint; ++m) {
+            const std::size_t k = p * perPoint + m;
+            const double xQ = static_cast<double>(kMainRow[m]) * road.spacing;
+            const double dx = points[p].x - xQ;
+            const double dy = points[p].y - road.overhang;
+            d2s[k] = dy * dy + dx * dx;
+            gammas[k] = atand(std::sqrt(d2s[k]) / h);
+            lookups[k] = TableLookup{azimuthToLuminaire(dx, dy) + 180.0, gammas[k], 0.0, false, 0.0, 0.0};
+        }
+    }
+    luminaire.atMany(lookups);
+    for (std::size_t p = 0; p < points.size(); ++p) {
+        double sum = 0.0;
+        for (std::size_t m = 0; m < perPoint; ++m) {
+            const std::size_t k = p * perPoint + m;
+            sum = sum + lookups[k].value * cosd(gammas[k]) / (hh + d2s[k]);
+        }
+        values[p] = sum * road.lampFlux * road.maintenanceFactor;
+    }
 }
 
 namespace {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 
+#include "core/roadlighting/edge_strips.hpp"
 #include "core/roadlighting/glare.hpp"
 #include "core/roadlighting/road_lighting.hpp"
 
@@ -35,6 +37,10 @@ struct MainPass {
 // Maintained horizontal illuminance (lx) at any point (x, y) of the road plane from the main
 // row, summed as the main pass sums it (the pass's value at a grid point, to the bit).
 double horizontalIlluminanceAt(const RoadInstallation& road, const LuminaireIntensity& luminaire, double x, double y);
+// The same at many points, the intensities looked up in one batch: values[k] is the value
+// at points[k] to the bit.
+void horizontalIlluminanceMany(const RoadInstallation& road, const LuminaireIntensity& luminaire,
+                               std::span<const RoadPoint> points, std::span<double> values);
 
 // Whether the main pass computes the glare maps too (at tilt 0).
 bool mainPassComputesGlare(const RoadLookups& lookups);

@@ -189,6 +189,17 @@ void expectLiteralPasses(const std::string& photometry, double tilt, const GridC
             expectSameMap(glare.verticalIlluminance, want.vertical, "vertical illuminance");
             EXPECT_TRUE(same(pass.agedAsphaltReflectedPercent, want.aged));
         }
+        // The edge strips' illuminance, on the road and beside it, in one batch.
+        std::vector<RoadPoint> points;
+        for (int i = 0; i < grid.pointsAlongX; ++i) {
+            for (const double y : {-3.5, -0.2, 0.1, 3.3, 6.9, 7.4, 10.0}) points.push_back({gridPointX(grid, i), y});
+        }
+        std::vector<double> values(points.size());
+        horizontalIlluminanceMany(road, luminaire, points, values);
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            ASSERT_TRUE(same(values[k], horizontalIlluminanceAt(road, luminaire, points[k].x, points[k].y)))
+                << instructionSetName(set) << " point " << k;
+        }
     }
     forceLookupInstructionSet(std::nullopt);
 }
