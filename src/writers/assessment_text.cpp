@@ -23,8 +23,9 @@ std::string fixed(double value, int decimals, int width = kNumberWidth, bool sig
     } else if (std::isinf(value)) {
         text = value > 0 ? "Infinity" : "-Infinity";
     } else {
-        // A value that rounds to zero prints without a minus sign.
-        if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0.0;
+        // A figure that rounds to zero prints without a minus sign; a margin keeps its sign,
+        // so that a failure by less than the last decimal reads -0.000.
+        if (!sign && std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0.0;
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, sign ? "%+.*f" : "%.*f", decimals, value);
         text = buffer;

@@ -33,7 +33,7 @@ AssessmentReport report(const LightingClass* chosen) {
     r.edges.edges[1] = {16.0, 4.0, 0.25};
     r.edges.ratio = 0.25;
     r.edges.limitingEdge = RoadEdge::Far;
-    const InstallationFigures f{{{1.2, 0.45, 0.65, std::numeric_limits<double>::infinity()}, {1.1, 0.42, 0.55, 14}},
+    const InstallationFigures f{{{1.2, 0.45, 0.65, std::numeric_limits<double>::infinity()}, {0.99998, 0.42, 0.55, 14}},
                                 0.25, 25, 10};
     r.classes = assess(f, chosen);
     EnergyInputs in;
@@ -61,6 +61,9 @@ TEST(AssessmentText, OneClassTableAlignedWithItsVerdicts) {
     EXPECT_TRUE(contains(text, "    threshold increment TI (%)          max      15.00   Infinity  -Infinity  FAIL\n"))
         << text;
     EXPECT_TRUE(contains(text, "    lengthwise uniformity UL            min      0.600      0.550     -0.050  FAIL\n"))
+        << text;
+    // A failure by less than the last decimal keeps its minus sign.
+    EXPECT_TRUE(contains(text, "    average luminance L (cd/m^2)        min      1.000      1.000     -0.000  FAIL\n"))
         << text;
     EXPECT_TRUE(contains(text, "      reason: infinite"));
     EXPECT_TRUE(contains(text, "      limiting edge: edge y = W (7.00 m)\n"));
