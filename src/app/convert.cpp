@@ -15,7 +15,7 @@
 #include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
 #include "writers/eulumdat_file.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/ies_file.hpp"
 
 namespace vl {

@@ -18,7 +18,7 @@
 #include "readers/surface_files.hpp"
 #include "core/assessment/run_assessment.hpp"
 #include "writers/assessment_text.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/json_results.hpp"
 #include "writers/luminaire_echo.hpp"
 #include "writers/report_files.hpp"

@@ -9,7 +9,7 @@
 #include "app/installation_file.hpp"
 #include "app/interruption.hpp"
 #include "app/plausibility.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 #include "readers/text_input.hpp"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "app/process_stop.hpp"
 #include "core/roadlighting/grid.hpp"
 #include "readers/text_input.hpp"

@@ -7,7 +7,7 @@
 #include "app/form_layout.hpp"
 #include "app/installation_file.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

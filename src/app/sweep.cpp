@@ -18,7 +18,7 @@
 #include "readers/photometry_file.hpp"
 #include "readers/read_error.hpp"
 #include "readers/surface_files.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl::sweep {
 

@@ -27,7 +27,7 @@
 #include "readers/csv_records.hpp"
 #include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 #include "writers/table_files.hpp"
 

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl::sweep {
 

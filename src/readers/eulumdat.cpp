@@ -12,7 +12,7 @@
 
 #include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

@@ -15,7 +15,7 @@
 #include "readers/photometry_tools.hpp"
 #include "readers/read_error.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

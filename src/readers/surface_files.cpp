@@ -5,7 +5,7 @@
 
 #include "core/refusal.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

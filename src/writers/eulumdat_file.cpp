@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

@@ -10,7 +10,7 @@
 
 #include "readers/text_input.hpp"
 #include "writers/eulumdat_file.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

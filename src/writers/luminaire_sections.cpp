@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/luminaire_sections.hpp"
 #include "writers/streams.hpp"
 

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 #include "readers/read_error.hpp"
 #include "readers/text_input.hpp"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

@@ -11,7 +11,7 @@
 #include <limits>
 #include <utility>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

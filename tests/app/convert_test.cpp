@@ -11,7 +11,7 @@
 #include "core/photometry/emission.hpp"
 #include "readers/photometry_file.hpp"
 #include "support/test_support.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 namespace {

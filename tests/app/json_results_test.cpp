@@ -13,7 +13,7 @@
 
 #include "support/test_support.hpp"
 #include "readers/text_input.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 namespace {

@@ -13,7 +13,7 @@
 #include "readers/eulumdat.hpp"
 #include "readers/read_error.hpp"
 #include "support/test_support.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

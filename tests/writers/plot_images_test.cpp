@@ -12,7 +12,7 @@
 #include "core/pollution/plot_model.hpp"
 #include "core/run/run.hpp"
 #include "support/test_support.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/streams.hpp"
 
 namespace vl {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/assessment/lighting_classes.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl::pictures {
 

@@ -8,7 +8,7 @@
 #include "core/photometry/photometry_builder.hpp"
 #include "core/run/run.hpp"
 #include "support/test_support.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/luminaire_sections.hpp"
 #include "writers/streams.hpp"
 

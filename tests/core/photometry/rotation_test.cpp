@@ -13,7 +13,7 @@
 #include "core/run/run.hpp"
 #include "core/photometry/photometry_builder.hpp"
 #include "support/test_support.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 #include "writers/luminaire_sections.hpp"
 #include "writers/streams.hpp"
 

@@ -8,7 +8,7 @@
 #include "core/numeric/degrees.hpp"
 #include "core/pollution/pollution.hpp"
 #include "core/pollution/pollution_fixture.hpp"
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 namespace vl {
 namespace {

@@ -1,4 +1,4 @@
-#include "writers/format.hpp"
+#include "text/format.hpp"
 
 #include <algorithm>
 #include <bit>
