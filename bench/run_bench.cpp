@@ -7,11 +7,11 @@
 // take what WholeRun takes beyond Evaluate.
 #include <benchmark/benchmark.h>
 
+#include "bundled_installation.hpp"
+
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -28,7 +28,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 
 double processSeconds() {
     timespec t{};
@@ -42,52 +41,19 @@ double wallSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// A temporary working directory holding a copy of the bundled data, current while alive.
-class BundledDirectory {
+// The bundled directory, with the Console silenced while it is current.
+class BundledDirectory : public vl::bench::BundledDirectory {
 public:
-    BundledDirectory() : previous_(fs::current_path()) {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("vl_run_bench_" + std::to_string(rd()));
-        fs::create_directories(path_);
-        for (const auto& entry : fs::directory_iterator(VL_BUNDLED_DATA_DIR)) {
-            if (entry.is_regular_file()) fs::copy_file(entry.path(), path_ / entry.path().filename());
-        }
-        fs::current_path(path_);
-        vl::setConsoleSink([](std::string_view) {});
-    }
-    ~BundledDirectory() {
-        vl::setConsoleSink(nullptr);
-        std::error_code ec;
-        fs::current_path(previous_, ec);
-        fs::remove_all(path_, ec);
-    }
+    BundledDirectory() : vl::bench::BundledDirectory("vl_run_bench_") { vl::setConsoleSink([](std::string_view) {}); }
+    ~BundledDirectory() { vl::setConsoleSink(nullptr); }
     BundledDirectory(const BundledDirectory&) = delete;
     BundledDirectory& operator=(const BundledDirectory&) = delete;
-
-private:
-    fs::path previous_;
-    fs::path path_;
 };
-
-vl::InstallationData bundledInstallation(int grid, double tilt) {
-    vl::InstallationData in;
-    in.lampFlux = 6.5;
-    in.roadWidth = 7.0;
-    in.spacing = 24.0;
-    in.overhang = 2.5;
-    in.poleHeight = 7.0;
-    in.maintenanceFactor = 0.8;
-    in.tilt = tilt;
-    in.surfaceClass = "C2";
-    in.gridChoice = grid;
-    in.photometryFile = "eulumdat.ldt";
-    return in;
-}
 
 // The inputs of a run of the bundled installation, read in the current directory.
 vl::RunInputs bundledInputs(int grid, double tilt) {
     vl::RunInputs in;
-    in.installation = bundledInstallation(grid, tilt);
+    in.installation = vl::bench::bundledInstallation(grid, tilt);
     in.gridRecord = vl::readGridChoice(grid);
     in.extendFlag = 1;
     vl::SurfaceTableFile surface;
@@ -132,7 +98,7 @@ void WholeRun(benchmark::State& st) {
     const InstructionSetFor set(st, SetGiven);
     if (!set.supported()) return;
     BundledDirectory dir;
-    vl::writeInstallationFile(bundledInstallation(gridOf(st), tiltOf(st)));
+    vl::writeInstallationFile(vl::bench::bundledInstallation(gridOf(st), tiltOf(st)));
     for (auto _ : st) {
         std::string report;
         vl::runComputation(report);

@@ -7,11 +7,11 @@
 // 10 000 combinations would take at this rate.
 #include <benchmark/benchmark.h>
 
+#include "bundled_installation.hpp"
+
 #include <atomic>
 #include <chrono>
 #include <ctime>
-#include <filesystem>
-#include <random>
 #include <string>
 
 #include "app/installation_file.hpp"
@@ -20,54 +20,14 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 
-// A temporary working directory holding a copy of the bundled data.
-class BundledDirectory {
-public:
-    BundledDirectory() : previous_(fs::current_path()) {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("vl_sweep_bench_" + std::to_string(rd()));
-        fs::create_directories(path_);
-        for (const auto& entry : fs::directory_iterator(VL_BUNDLED_DATA_DIR)) {
-            if (entry.is_regular_file()) fs::copy_file(entry.path(), path_ / entry.path().filename());
-        }
-        fs::current_path(path_);
-    }
-    ~BundledDirectory() {
-        std::error_code ec;
-        fs::current_path(previous_, ec);
-        fs::remove_all(path_, ec);
-    }
-    BundledDirectory(const BundledDirectory&) = delete;
-    BundledDirectory& operator=(const BundledDirectory&) = delete;
 
-private:
-    fs::path previous_;
-    fs::path path_;
-};
-
-// The form's defaults: the bundled installation on grid record 1.
-vl::InstallationData standardField() {
-    vl::InstallationData d;
-    d.lampFlux = 6.5;
-    d.roadWidth = 7.0;
-    d.spacing = 24.0;
-    d.overhang = 2.5;
-    d.poleHeight = 7.0;
-    d.maintenanceFactor = 0.8;
-    d.tilt = 0.0;
-    d.surfaceClass = "C2";
-    d.gridChoice = 1;
-    d.photometryFile = "eulumdat.ldt";
-    return d;
-}
 
 void SweepStandardField(benchmark::State& state) {
     const int jobs = static_cast<int>(state.range(0));
     const bool assess = state.range(1) != 0;
-    BundledDirectory dir;
-    const vl::sweep::Plan plan(standardField(), {*vl::sweep::parseVary("height=6:7.99:0.01").variable});
+    vl::bench::BundledDirectory dir("vl_sweep_bench_");
+    const vl::sweep::Plan plan(vl::bench::bundledInstallation(), {*vl::sweep::parseVary("height=6:7.99:0.01").variable});
     vl::sweep::SweepSettings settings;
     if (assess) settings.assessment = vl::assessment::AssessmentRequest{vl::assessment::findLightingClass("M5"), {}, {}};
     const vl::sweep::CombinationEvaluator evaluator(settings);

@@ -23,6 +23,18 @@ struct Band {
     int row = 0;
 };
 
+// The sum over C planes and counted bands, in that order, of solid angle times intensity.
+double sumOverBands(const PhotometryTable& p, const std::vector<double>& r, const std::vector<Band>& bands) {
+    double sum = 0.0;
+    for (int i = 0; i < p.cCount - 1; ++i) {
+        const double dC = cWidth(p, i);
+        for (const Band& b : bands) {
+            if (b.counted) sum += bandSolidAngleOf(dC, b.cosines) * at(r, p, i, b.row);
+        }
+    }
+    return sum;
+}
+
 // Flux of the upper half-space (cd/klm x sr); a gamma of 90 counts half its band.
 double upwardSum(const PhotometryTable& p, const std::vector<double>& r) {
     const int nG = p.gammaCount;
@@ -39,14 +51,7 @@ double upwardSum(const PhotometryTable& p, const std::vector<double>& r) {
             b = {true, bandCosines(180.0 - dG / 2.0, 180.0), nG - 1};
         }
     }
-    double sum = 0.0;
-    for (int i = 0; i < p.cCount - 1; ++i) {
-        const double dC = cWidth(p, i);
-        for (const Band& b : bands) {
-            if (b.counted) sum += bandSolidAngleOf(dC, b.cosines) * at(r, p, i, b.row);
-        }
-    }
-    return sum;
+    return sumOverBands(p, r, bands);
 }
 
 // Flux of the lower half-space, each band mirrored into the upper half.
@@ -65,14 +70,7 @@ double downwardSum(const PhotometryTable& p, const std::vector<double>& r) {
             b = {true, bandCosines(180.0 - dG / 2.0, 180.0), 0};
         }
     }
-    double sum = 0.0;
-    for (int i = 0; i < p.cCount - 1; ++i) {
-        const double dC = cWidth(p, i);
-        for (const Band& b : bands) {
-            if (b.counted) sum += bandSolidAngleOf(dC, b.cosines) * at(r, p, i, b.row);
-        }
-    }
-    return sum;
+    return sumOverBands(p, r, bands);
 }
 
 }  // namespace
