@@ -41,7 +41,7 @@ constexpr const char* kVersion = "vesperluminal beta 1.6.1";
 
 void printHelp() {
     std::cout << "Usage: vesperluminal [--batch [--strict] [--set ID=TEXT]... [--start]...] [--run] [--json PATH] [--plots DIR]\n"
-                 "                    [--assess [CLASS] [--power WATTS] [--hours H | --profile SPEC]] [--help] [--version]\n"
+                 "                    [--assess [CLASS] [--power WATTS] [--hours H | --profile PERIODS]] [--help] [--version]\n"
                  "\n"
                  "Evaluates one straight road lighting installation and the light pollution it causes.\n"
                  "All input and output files are in the current directory.\n"

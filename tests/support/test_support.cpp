@@ -10,26 +10,14 @@
 #include <random>
 #include <sstream>
 
+#include "core/roadlighting/road_fixtures.hpp"
 #include "writers/streams.hpp"
 
 namespace vl::test {
 
 namespace fs = std::filesystem;
 
-InstallationData defaultInstallation() {
-    InstallationData d;
-    d.lampFlux = 6.5;
-    d.roadWidth = 7.0;
-    d.spacing = 24.0;
-    d.overhang = 2.5;
-    d.poleHeight = 7.0;
-    d.maintenanceFactor = 0.8;
-    d.tilt = 0.0;
-    d.surfaceClass = "C2";
-    d.gridChoice = 1;
-    d.photometryFile = "eulumdat.ldt";
-    return d;
-}
+InstallationData defaultInstallation() { return formDefaults(); }
 
 namespace {
 

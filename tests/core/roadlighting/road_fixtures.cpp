@@ -10,21 +10,6 @@
 
 namespace vl::test {
 
-InstallationData formDefaults() {
-    InstallationData d;
-    d.lampFlux = 6.5;
-    d.roadWidth = 7.0;
-    d.spacing = 24.0;
-    d.overhang = 2.5;
-    d.poleHeight = 7.0;
-    d.maintenanceFactor = 0.8;
-    d.tilt = 0.0;
-    d.surfaceClass = "C2";
-    d.gridChoice = 1;
-    d.photometryFile = "eulumdat.ldt";
-    return d;
-}
-
 GridChoice gridRecord(int number, int nX, char flagX, int nY, char flagY, double f1, double f2) {
     GridChoice g;
     g.gridTitle = "Test field";

@@ -14,7 +14,20 @@
 namespace vl::test {
 
 // The form's defaults: 6.5 klm, W 7, S 24, V 2.5, h 7, q 0.8, tilt 0, C2, grid 1.
-InstallationData formDefaults();
+inline InstallationData formDefaults() {
+    InstallationData d;
+    d.lampFlux = 6.5;
+    d.roadWidth = 7.0;
+    d.spacing = 24.0;
+    d.overhang = 2.5;
+    d.poleHeight = 7.0;
+    d.maintenanceFactor = 0.8;
+    d.tilt = 0.0;
+    d.surfaceClass = "C2";
+    d.gridChoice = 1;
+    d.photometryFile = "eulumdat.ldt";
+    return d;
+}
 
 // nX x nY points with the given start flags, observers 60 m before the field at the
 // lateral fractions f1 and f2.
